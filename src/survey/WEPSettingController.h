@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The security settings dialog shown when joining a protected network.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "app/AppContext.h"
+
+class QWidget;
+class QDialog;
+
+class WEPSettingController : public QObject {
+  Q_OBJECT
+ public:
+  explicit WEPSettingController(AppContext& context, QObject* parent = nullptr);
+  ~WEPSettingController() override;
+
+  // Outlets to the other controllers, set once every controller exists.
+  void setOutlets(const Outlets& outlets) { outlets_ = outlets; }
+  // Runs once the whole window is loaded and every outlet is set.
+  void awakeFromNib();
+  QDialog* window() const { return window_; }
+
+
+ private:
+  AppContext& context_;
+  Outlets outlets_;
+  QDialog* window_ = nullptr;
+};
