@@ -3,6 +3,9 @@
 
 #include <QWidget>
 
+#include "engine/TaskEngine.h"
+#include "engine/TaskQueue.h"
+
 SiteSurveyPageController::SiteSurveyPageController(AppContext& context, QObject* parent)
     : QObject(parent), context_(context) {
   widget_ = new QWidget;
@@ -22,8 +25,17 @@ void SiteSurveyPageController::RefreshAPList() {}
 
 void SiteSurveyPageController::UpdateConnectStatus(const QString& /*text*/) {}
 
-void SiteSurveyPageController::SetTaskQueue(std::unique_ptr<ProfileRecord> /*record*/) {}
+void SiteSurveyPageController::SetTaskQueue(std::unique_ptr<ProfileRecord> record) {
+  std::unique_ptr<ProfileData> task = ProfileData::setProfileData(std::move(record));
+  task->setTaskType(kTaskConfigure);
+  TaskQueue::InsertTaskObject(std::move(task));
+}
 
-void SiteSurveyPageController::resetFlag() {}
+void SiteSurveyPageController::resetFlag() {
+  SetSsid = 0;
+  SetBssid = 0;
+}
 
-void SiteSurveyPageController::DoTask() {}
+void SiteSurveyPageController::DoTask() {
+  ::DoTask(context_.Adapter, runFlag);
+}

@@ -2,13 +2,13 @@
 // The Site Survey page: scan table, probe, connect, add profile and the task engine tick.
 #pragma once
 
-#include <QObject>
-#include <QString>
 #include <memory>
 
-#include "engine/ProfileRecord.h"
+#include <QObject>
+#include <QString>
 
 #include "app/AppContext.h"
+#include "engine/ProfileRecord.h"
 
 class QWidget;
 class QDialog;
@@ -39,4 +39,7 @@ class SiteSurveyPageController : public QObject {
   AppContext& context_;
   Outlets outlets_;
   QWidget* widget_ = nullptr;  // the tab page, owned by the tab view once inserted
+  int8_t SetSsid = 0;          // the last connect request associated by network name
+  int8_t SetBssid = 0;         // the last connect request associated by BSSID
+  int8_t runFlag = 0;          // nonzero while the task engine applies a task
 };
