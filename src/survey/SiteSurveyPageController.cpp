@@ -1,29 +1,262 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "survey/SiteSurveyPageController.h"
 
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
 #include <QWidget>
 
+#include "app/state/GlobalState.h"
+#include "driver/OidCatalogue.h"
+#include "driver/ZX7100Access.h"
 #include "engine/TaskEngine.h"
 #include "engine/TaskQueue.h"
+#include "engine/WirelessTables.h"
+#include "platform/InternalConsistency.h"
+#include "platform/qt/RunLoopTimer.h"
+#include "survey/AccessPointTableModel.h"
+#include "survey/ElementWalk.h"
+#include "ui_SiteSurveyPage.h"
+
+namespace {
+
+constexpr double kSurveyIntervalSeconds = 2.0;
+
+// One entry of the scan list, read with every field inside the buffer.
+struct ScanEntry {
+  NDIS_WLAN_BSSID_EX fixed;
+  EntryElements elements;
+};
+
+// The entries of G_pBssidList in list order; an entry that does not fit in the buffer, or
+// whose Length cannot lead to the next one, ends the list.
+std::vector<ScanEntry> CurrentScanEntries() {
+  std::vector<ScanEntry> entries;
+  const uint8_t* list = G_pBssidList.get();
+  if (list == nullptr) return entries;
+  uint32_t count = 0;
+  std::memcpy(&count, list, sizeof count);
+  std::size_t offset = sizeof(NDIS_802_11_BSSID_LIST_EX);
+  for (uint32_t i = 0; i < count; ++i) {
+    if (offset + kBssidExFixedSize > kBssidListBufferSize) break;
+    ScanEntry entry;
+    std::memcpy(&entry.fixed, list + offset, sizeof entry.fixed);
+    const std::size_t length = entry.fixed.Length;
+    std::size_t ieBytes = entry.fixed.IELength;
+    const std::size_t entryIeRoom = length > kBssidExFixedSize ? length - kBssidExFixedSize : 0;
+    ieBytes = std::min({ieBytes, entryIeRoom, kBssidListBufferSize - offset - kBssidExFixedSize});
+    entry.elements = {entry.fixed.Length, entry.fixed.InfrastructureMode,
+                      std::span<const uint8_t>(list + offset + kBssidExFixedSize, ieBytes)};
+    entries.push_back(entry);
+    if (length == 0) break;
+    offset += length;
+  }
+  return entries;
+}
+
+QString NetworkName(const NDIS_802_11_SSID& ssid) {
+  const char* bytes = reinterpret_cast<const char*>(ssid.Ssid);
+  return QString::fromUtf8(bytes, static_cast<qsizetype>(strnlen(bytes, sizeof ssid.Ssid)));
+}
+
+QString AddressText(const uint8_t (&mac)[6]) {
+  return QString::asprintf("%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
+                           mac[5]);
+}
+
+QString NetworkTypeText(uint32_t infrastructureMode) {
+  if (infrastructureMode < std::size(strAryNetworkType)) {
+    return QString::fromLatin1(strAryNetworkType[infrastructureMode]);
+  }
+  return QStringLiteral("Unknown");
+}
+
+void Trace(const char* format, const QString& text) {
+  if (__DEBUG__) std::fprintf(stderr, format, text.toUtf8().constData());
+}
+
+}  // namespace
 
 SiteSurveyPageController::SiteSurveyPageController(AppContext& context, QObject* parent)
-    : QObject(parent), context_(context) {
+    : QObject(parent),
+      context_(context),
+      ui_(std::make_unique<Ui::SiteSurveyPage>()),
+      tableData_(new AccessPointTableModel(this)) {
   widget_ = new QWidget;
+  ui_->setupUi(widget_);
+  ui_->ApList->setModel(tableData_);
+
+  QHeaderView* header = ui_->ApList->horizontalHeader();
+  header->setSectionResizeMode(QHeaderView::Interactive);
+  header->setSectionResizeMode(AccessPointTableModel::ConnectedMarker, QHeaderView::Fixed);
+  header->resizeSection(AccessPointTableModel::ConnectedMarker, 28);
+  header->resizeSection(AccessPointTableModel::SsidColumn, 170);
+  header->resizeSection(AccessPointTableModel::BssidColumn, 140);
+  header->resizeSection(AccessPointTableModel::SignalColumn, 70);
+  header->resizeSection(AccessPointTableModel::ChannelColumn, 65);
+  header->resizeSection(AccessPointTableModel::AuthenticationColumn, 105);
+  header->resizeSection(AccessPointTableModel::EncryptionColumn, 90);
+  header->setStretchLastSection(true);
+
+  SiteSurveyTimer = new platform::RunLoopTimer(
+      kSurveyIntervalSeconds, [this] { OnTimer(); }, this);
+
+  connect(ui_->Rescan, &QPushButton::clicked, this, &SiteSurveyPageController::OnRescan);
+  connect(ui_->Connect, &QPushButton::clicked, this, &SiteSurveyPageController::OnConnect);
+  connect(ui_->AddProfile, &QPushButton::clicked, this, &SiteSurveyPageController::OnAddProfile);
 }
 
 SiteSurveyPageController::~SiteSurveyPageController() = default;
 
-void SiteSurveyPageController::awakeFromNib() {}
+void SiteSurveyPageController::awakeFromNib() {
+  // A double-click on a row connects to that network.
+  connect(ui_->ApList, &QTableView::doubleClicked, this, &SiteSurveyPageController::OnConnect);
+}
 
-void SiteSurveyPageController::StartSiteSurveyTimer() {}
+void SiteSurveyPageController::StartSiteSurveyTimer() {
+  // One timer: a second start replaces the running schedule instead of adding another.
+  SiteSurveyTimer->Invalidate();
+  SiteSurveyTimer->Start();
+}
 
-void SiteSurveyPageController::StopSiteSurveyTimer() {}
+void SiteSurveyPageController::StopSiteSurveyTimer() {
+  SiteSurveyTimer->Invalidate();
+}
 
-void SiteSurveyPageController::ClearAPList() {}
+void SiteSurveyPageController::OnTimer() {
+  if (!G_bDeviceExist) return;
+  ProbeConnectStatus();
+  DoTask();
+}
 
-void SiteSurveyPageController::RefreshAPList() {}
+void SiteSurveyPageController::OnRescan() {
+  QueueRescan();
+}
 
-void SiteSurveyPageController::UpdateConnectStatus(const QString& /*text*/) {}
+void SiteSurveyPageController::OnConnect() {}
+
+void SiteSurveyPageController::OnAddProfile() {}
+
+void SiteSurveyPageController::QueueRescan() {
+  // The rescan never reads its record; the task carries an empty one.
+  std::unique_ptr<ProfileData> task =
+      ProfileData::setProfileData(std::make_unique<ProfileRecord>());
+  task->setTaskType(kTaskRescan);
+  TaskQueue::InsertTaskObject(std::move(task));
+}
+
+void SiteSurveyPageController::RefreshAPList() {
+  RescanTimeFunc();
+}
+
+void SiteSurveyPageController::RescanTimeFunc() {
+  if (__DEBUG__) std::fputs("#### SiteSurveyPageController - RefreshAPList ####\n", stderr);
+  ClearAPList();
+
+  std::vector<AccessPoint> rows;
+  for (const ScanEntry& entry : CurrentScanEntries()) {
+    const NDIS_WLAN_BSSID_EX& bss = entry.fixed;
+    const QString ssid = NetworkName(bss.Ssid);
+    Trace("**** SiteSurveyPageController - RefreshAPList --> strSSID = %s ****\n", ssid);
+    const QString bssid = AddressText(bss.MacAddress);
+    Trace("**** SiteSurveyPageController - RefreshAPList --> strBSSID = %s ****\n", bssid);
+    const QString signal = QString::number(context_.Adapter.ConvertRssiToSignalQuality(bss.Rssi));
+    Trace("**** SiteSurveyPageController -  RefreshAPList --> strSignal = %s ****\n", signal);
+
+    const int channelNumber = FrequencyToChannel(bss.Configuration.DSConfig);
+    if (channelNumber < 0) {
+      // The channel table covers every frequency the adapter reports. Show the rows built
+      // so far; the next rebuild starts afresh.
+      platform::ReportInternalInconsistency("SiteSurveyPageController", __LINE__);
+      break;
+    }
+    if (__DEBUG__) {
+      std::fprintf(stderr,
+                   "**** SiteSurveyPageController - RefreshAPList --> Freq = %d, nChannel = %d, "
+                   "SSID = %s ****\n",
+                   static_cast<int>(bss.Configuration.DSConfig), channelNumber,
+                   ssid.toUtf8().constData());
+    }
+    const QString channel = QString::number(channelNumber);
+    Trace("**** SiteSurveyPageController -  RefreshAPList --> strChannel = %s ****\n", channel);
+
+    std::string encryption = bss.Privacy != 0 ? strAryEncryption[Ndis802_11WEPEnabled]
+                                              : strAryEncryption[Ndis802_11WEPDisabled];
+    const QString networkType = NetworkTypeText(bss.InfrastructureMode);
+    Trace("**** SiteSurveyPageController -  RefreshAPList --> strNetworkType = %s ****\n",
+          networkType);
+    std::string authentication = kAuthenticationUnknown;
+    WalkElementsFull(entry.elements, authentication, encryption);
+
+    rows.emplace_back(ssid, bssid, signal, channel, QString::fromStdString(authentication),
+                      QString::fromStdString(encryption), networkType);
+  }
+  tableData_->SetRows(std::move(rows));
+  DeselectAll();
+}
+
+void SiteSurveyPageController::ClearAPList() {
+  tableData_->Clear();
+}
+
+void SiteSurveyPageController::DeselectAll() {
+  ui_->ApList->clearSelection();
+  ui_->ApList->setCurrentIndex(QModelIndex());
+}
+
+void SiteSurveyPageController::UpdateConnectStatus(const QString& text) {
+  ui_->ConnectStatus->setText(text);
+}
+
+void SiteSurveyPageController::ProbeConnectStatus() {
+  if (__DEBUG__) std::fputs("#### SiteSurveyPageController - ProbeConnectStatus ####\n", stderr);
+  if (!G_bDeviceExist) return;
+  if (G_bRescan) {
+    RefreshAPList();
+    G_bRescan = 0;
+  }
+  G_bCurSelItem = -1;
+
+  // A failed query leaves the cleared buffer, which reads as connected.
+  uint32_t mediaState = 0;
+  uint32_t returned = 0;
+  context_.Adapter.OidQueryInformation(OID_GEN_MEDIA_CONNECT_STATUS, &mediaState, sizeof mediaState,
+                                       &returned);
+  if (mediaState != 0) return;
+  if (!G_bRadio) return;
+
+  TimerCount = -1;
+  G_bRescan = 1;
+  uint8_t bssid[6] = {};
+  context_.Adapter.OidQueryInformation(OID_802_11_BSSID, bssid, sizeof bssid, &returned);
+
+  const std::vector<ScanEntry> entries = CurrentScanEntries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (std::memcmp(entries[i].fixed.MacAddress, bssid, sizeof bssid) == 0) {
+      G_bCurSelItem = static_cast<int32_t>(i);
+      G_bRescan = 0;
+      tableData_->Reload();
+      break;
+    }
+  }
+  // Connected to a network the list lacks: ask for a newer list, unless a task is running.
+  if (G_bRescan && runFlag == 0) QueueRescan();
+}
+
+unsigned SiteSurveyPageController::IsItemWPA() const {
+  if (__DEBUG__) std::fputs("#### SiteSurveyPageController - IsItemWPA ####\n", stderr);
+  if (CurrentSelectedItem <= 0) return static_cast<unsigned>(WpaKind::None);
+  const std::vector<ScanEntry> entries = CurrentScanEntries();
+  const std::size_t index = static_cast<std::size_t>(CurrentSelectedItem - 1);
+  // A row from an older list may lie beyond the current one.
+  if (index >= entries.size()) return static_cast<unsigned>(WpaKind::None);
+  return static_cast<unsigned>(WpaKindOfEntry(entries[index].elements));
+}
 
 void SiteSurveyPageController::SetTaskQueue(std::unique_ptr<ProfileRecord> record) {
   std::unique_ptr<ProfileData> task = ProfileData::setProfileData(std::move(record));

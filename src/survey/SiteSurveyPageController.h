@@ -1,17 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Site Survey page: scan table, probe, connect, add profile and the task engine tick.
+// The Site Survey page: the table of networks from the last scan with the connected one
+// marked, the 2-second tick that probes the link and runs the task engine, Rescan, and
+// the Connect and Add Profile requests.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include <QObject>
 #include <QString>
 
 #include "app/AppContext.h"
+#include "driver/DriverRecords.h"
 #include "engine/ProfileRecord.h"
 
 class QWidget;
 class QDialog;
+class AccessPointTableModel;
+
+namespace Ui {
+class SiteSurveyPage;
+}
+namespace platform {
+class RunLoopTimer;
+}
 
 class SiteSurveyPageController : public QObject {
   Q_OBJECT
@@ -25,21 +37,54 @@ class SiteSurveyPageController : public QObject {
   void awakeFromNib();
   QWidget* widget() const { return widget_; }
 
+  // The page's 2-second tick: the connection probe, then one task of the engine.
   void StartSiteSurveyTimer();
   void StopSiteSurveyTimer();
-  void ClearAPList();
+  void OnTimer();
+
+  // Button actions.
+  void OnRescan();
+  void OnConnect();
+  void OnAddProfile();
+
+  // The rows: rebuilt from G_pBssidList, or emptied.
   void RefreshAPList();
+  void RescanTimeFunc();
+  void ClearAPList();
+  // The one-line connection text under the table (written by the Link Status page).
   void UpdateConnectStatus(const QString& text);
+
+  // Marks the connected row and asks for a rescan while the connected network is missing
+  // from the list.
+  void ProbeConnectStatus();
+  // WPA kind (0 none, 1 WPA with 802.1X, 2 WPA-PSK, 3 WPA-None) of the entry behind
+  // CurrentSelectedItem.
+  unsigned IsItemWPA() const;
+
   // Task engine entry points (the queue itself is the engine's).
   void SetTaskQueue(std::unique_ptr<ProfileRecord> record);
   void resetFlag();
   void DoTask();
 
+  const AccessPointTableModel& tableData() const { return *tableData_; }
+
  private:
+  void QueueRescan();
+  // Selects nothing after the rows changed.
+  void DeselectAll();
+
   AppContext& context_;
   Outlets outlets_;
   QWidget* widget_ = nullptr;  // the tab page, owned by the tab view once inserted
-  int8_t SetSsid = 0;          // the last connect request associated by network name
-  int8_t SetBssid = 0;         // the last connect request associated by BSSID
-  int8_t runFlag = 0;          // nonzero while the task engine applies a task
+  std::unique_ptr<Ui::SiteSurveyPage> ui_;
+  AccessPointTableModel* tableData_ = nullptr;  // owned by this controller
+  platform::RunLoopTimer* SiteSurveyTimer = nullptr;
+
+  int CurrentSelectedItem = 0;  // selected row + 1, taken when a button acts; 0 = none
+  int TimerCount = 0;           // -1 after a probe that found the link up
+  int8_t SetSsid = 0;           // the last connect request associated by network name
+  int8_t SetBssid = 0;          // the last connect request associated by BSSID
+  int8_t runFlag = 0;           // nonzero while the task engine applies a task
+  NDIS_802_11_SSID SsidSet{};   // network name of the last connect request
+  uint8_t BssidSet[6]{};        // BSSID of the last connect request
 };
