@@ -59,7 +59,9 @@ static_assert(offsetof(NDIS_WLAN_BSSID_EX, Privacy) == 48);
 static_assert(offsetof(NDIS_WLAN_BSSID_EX, Rssi) == 52);
 static_assert(offsetof(NDIS_WLAN_BSSID_EX, NetworkTypeInUse) == 56);
 static_assert(offsetof(NDIS_WLAN_BSSID_EX, Configuration) == 60);
-static_assert(offsetof(NDIS_WLAN_BSSID_EX, Configuration) + offsetof(NDIS_802_11_CONFIGURATION, DSConfig) == 72);
+static_assert(offsetof(NDIS_WLAN_BSSID_EX, Configuration) +
+                  offsetof(NDIS_802_11_CONFIGURATION, DSConfig) ==
+              72);
 static_assert(offsetof(NDIS_WLAN_BSSID_EX, InfrastructureMode) == 92);
 static_assert(offsetof(NDIS_WLAN_BSSID_EX, SupportedRates) == 96);
 static_assert(offsetof(NDIS_WLAN_BSSID_EX, IELength) == 112);

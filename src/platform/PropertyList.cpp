@@ -1,2 +1,267 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/PropertyList.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <plist/plist.h>
+#include <sys/stat.h>
+
+namespace platform {
+namespace {
+
+// Property-list files of this program are small; anything larger is not one of ours.
+constexpr size_t kMaxPropertyListFileSize = 16 * 1024 * 1024;
+
+struct PlistNodeDeleter {
+  void operator()(plist_t node) const { plist_free(node); }
+};
+using PlistNode = std::unique_ptr<void, PlistNodeDeleter>;
+
+struct MallocDeleter {
+  void operator()(void* memory) const { std::free(memory); }
+};
+using MallocString = std::unique_ptr<char, MallocDeleter>;
+
+// Nodes are converted into values, or nullopt for a node type we do not handle.
+std::optional<PlistValue> FromNode(plist_t node, int depth);
+
+std::optional<PlistValue> FromArrayNode(plist_t node, int depth) {
+  PlistArray array;
+  uint32_t size = plist_array_get_size(node);
+  array.reserve(size);
+  for (uint32_t i = 0; i < size; ++i) {
+    auto item = FromNode(plist_array_get_item(node, i), depth + 1);
+    if (!item) return std::nullopt;
+    array.push_back(std::move(*item));
+  }
+  return PlistValue(std::move(array));
+}
+
+std::optional<PlistValue> FromDictNode(plist_t node, int depth) {
+  PlistDict dict;
+  plist_dict_iter iter = nullptr;
+  plist_dict_new_iter(node, &iter);
+  std::unique_ptr<void, MallocDeleter> iterGuard(iter);
+  if (iter == nullptr) return PlistValue(std::move(dict));
+  for (;;) {
+    char* rawKey = nullptr;
+    plist_t item = nullptr;
+    plist_dict_next_item(node, iter, &rawKey, &item);
+    MallocString key(rawKey);
+    if (key == nullptr) break;
+    auto value = FromNode(item, depth + 1);
+    if (!value) return std::nullopt;
+    dict.insert_or_assign(key.get(), std::move(*value));
+  }
+  return PlistValue(std::move(dict));
+}
+
+std::optional<PlistValue> FromNode(plist_t node, int depth) {
+  // Deeply nested input is not a file of ours; refuse it rather than recurse without end.
+  constexpr int kMaxDepth = 64;
+  if (node == nullptr || depth > kMaxDepth) return std::nullopt;
+  switch (plist_get_node_type(node)) {
+    case PLIST_STRING: {
+      char* raw = nullptr;
+      plist_get_string_val(node, &raw);
+      MallocString text(raw);
+      return PlistValue(std::string(text ? text.get() : ""));
+    }
+    case PLIST_BOOLEAN: {
+      uint8_t value = 0;
+      plist_get_bool_val(node, &value);
+      return PlistValue(value != 0);
+    }
+    case PLIST_UINT: {
+      // Signed integers travel in the same 64-bit cell, two's complement.
+      uint64_t value = 0;
+      plist_get_uint_val(node, &value);
+      return PlistValue(static_cast<int64_t>(value));
+    }
+    case PLIST_UID: {
+      uint64_t value = 0;
+      plist_get_uid_val(node, &value);
+      return PlistValue(static_cast<int64_t>(value));
+    }
+    case PLIST_REAL: {
+      double value = 0;
+      plist_get_real_val(node, &value);
+      return PlistValue(value);
+    }
+    case PLIST_DATE: {
+      int32_t seconds = 0;
+      int32_t microseconds = 0;
+      plist_get_date_val(node, &seconds, &microseconds);
+      return PlistValue(PlistDate{seconds + microseconds / 1e6});
+    }
+    case PLIST_DATA: {
+      char* raw = nullptr;
+      uint64_t length = 0;
+      plist_get_data_val(node, &raw, &length);
+      MallocString bytes(raw);
+      const auto* first = reinterpret_cast<const uint8_t*>(bytes.get());
+      return PlistValue(bytes ? PlistData(first, first + length) : PlistData());
+    }
+    case PLIST_ARRAY:
+      return FromArrayNode(node, depth);
+    case PLIST_DICT:
+      return FromDictNode(node, depth);
+    default:
+      return std::nullopt;
+  }
+}
+
+plist_t ToNode(const PlistValue& value) {
+  struct Visitor {
+    plist_t operator()(const std::string& s) const { return plist_new_string(s.c_str()); }
+    plist_t operator()(int64_t i) const { return plist_new_uint(static_cast<uint64_t>(i)); }
+    plist_t operator()(double d) const { return plist_new_real(d); }
+    plist_t operator()(bool b) const { return plist_new_bool(b ? 1 : 0); }
+    plist_t operator()(const PlistDate& d) const {
+      double whole = std::floor(d.secondsSince2001);
+      auto micro = static_cast<int32_t>(std::lround((d.secondsSince2001 - whole) * 1e6));
+      return plist_new_date(static_cast<int32_t>(whole), micro);
+    }
+    plist_t operator()(const PlistData& d) const {
+      return plist_new_data(reinterpret_cast<const char*>(d.data()), d.size());
+    }
+    plist_t operator()(const PlistArray& a) const {
+      plist_t node = plist_new_array();
+      for (const auto& item : a) plist_array_append_item(node, ToNode(item));
+      return node;
+    }
+    plist_t operator()(const PlistDict& d) const {
+      plist_t node = plist_new_dict();
+      for (const auto& [key, item] : d) plist_dict_set_item(node, key.c_str(), ToNode(item));
+      return node;
+    }
+  };
+  return std::visit(Visitor{}, value.storage());
+}
+
+// Creates the missing folders of `folder` with mode 0700.
+bool MakeFolders(const std::string& folder) {
+  if (folder.empty()) return true;
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
+  auto slash = folder.find_last_of('/');
+  if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash))) {
+    return false;
+  }
+  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+// Writes `bytes` to `path` atomically: a temporary file beside it, flushed to disk with
+// its final mode, then renamed over the old file. The old file is untouched on failure.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t mode) {
+  auto slash = path.find_last_of('/');
+  std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  if (slash != std::string::npos && !MakeFolders(folder)) return false;
+
+  std::string temporary = path + ".XXXXXX";
+  int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return false;
+  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  // Make the rename itself durable.
+  int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    ::fsync(folderFd);
+    ::close(folderFd);
+  }
+  return true;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes;
+  char chunk[16384];
+  for (;;) {
+    ssize_t n = ::read(fd, chunk, sizeof(chunk));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || bytes.size() + static_cast<size_t>(n) > kMaxPropertyListFileSize) {
+      ::close(fd);
+      if (n == 0) return bytes;
+      return std::nullopt;
+    }
+    bytes.append(chunk, static_cast<size_t>(n));
+  }
+}
+
+}  // namespace
+
+std::optional<PlistValue> ParsePropertyList(const std::string& bytes) {
+  if (bytes.empty() || bytes.size() > kMaxPropertyListFileSize) return std::nullopt;
+  auto length = static_cast<uint32_t>(bytes.size());
+  plist_t raw = nullptr;
+  if (plist_is_binary(bytes.data(), length)) {
+    plist_from_bin(bytes.data(), length, &raw);
+  } else {
+    plist_from_xml(bytes.data(), length, &raw);
+  }
+  PlistNode root(raw);
+  if (root == nullptr) return std::nullopt;
+  return FromNode(root.get(), 0);
+}
+
+std::string SerializePropertyList(const PlistValue& root) {
+  PlistNode node(ToNode(root));
+  char* raw = nullptr;
+  uint32_t length = 0;
+  plist_to_xml(node.get(), &raw, &length);
+  if (raw == nullptr) return "";
+  std::string xml(raw, length);
+  plist_to_xml_free(raw);
+  return xml;
+}
+
+std::optional<PlistValue> ReadPropertyListFile(const std::string& path) {
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return std::nullopt;
+  return ParsePropertyList(*bytes);
+}
+
+bool WritePropertyListFileAtomically(const std::string& path, const PlistValue& root, mode_t mode) {
+  std::string xml = SerializePropertyList(root);
+  if (xml.empty()) return false;
+  return WriteFileAtomically(path, xml, mode);
+}
+
+std::string PreferencesDirectory() {
+  const char* home = std::getenv("HOME");
+  std::string base;
+  if (home != nullptr && *home != '\0') {
+    base = home;
+  } else if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr) {
+    base = entry->pw_dir;
+  }
+  return base + "/Library/Preferences";
+}
+
+}  // namespace platform

@@ -19,7 +19,9 @@ using PlistArray = std::vector<PlistValue>;
 using PlistDict = std::map<std::string, PlistValue>;
 using PlistData = std::vector<uint8_t>;
 struct PlistDate {
-  double secondsSince2001 = 0;  // the property-list epoch, 2001-01-01T00:00:00Z
+  // Seconds since the property-list epoch, 2001-01-01T00:00:00Z. The XML form keeps
+  // whole seconds only.
+  double secondsSince2001 = 0;
   bool operator==(const PlistDate&) const = default;
 };
 
