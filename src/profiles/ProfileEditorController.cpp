@@ -1,13 +1,511 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "profiles/ProfileEditorController.h"
 
-#include <QDialog>
+#include <cstdio>
+#include <cstring>
 
-ProfileEditorController::ProfileEditorController(AppContext& context, QObject* parent)
-    : QObject(parent), context_(context) {
-  window_ = new QDialog;
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+
+#include "app/state/GlobalState.h"
+#include "driver/DriverRecords.h"
+#include "engine/KeyCheck.h"
+#include "engine/crypto/HexDecode.h"
+#include "platform/AlertPanel.h"
+#include "profiles/AccessibleNames.h"
+#include "ui_ProfileEditorController.h"
+
+using namespace profiles;
+
+namespace {
+
+constexpr int kNetworkAdHoc = 0;
+constexpr int kNetworkInfrastructure = 1;
+constexpr int kAuthWpaItem = 2;
+
+// Selects item `index`; an index outside the list (only from a hand-edited file or an
+// unexpected caller value) leaves the selection as it was.
+void SelectItem(QComboBox* combo, int index) {
+  if (index >= 0 && index < combo->count()) combo->setCurrentIndex(index);
 }
 
-ProfileEditorController::~ProfileEditorController() = default;
+QString FormatBssid(const std::array<uint8_t, 6>& bssid) {
+  char text[13];
+  std::snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X", bssid[0], bssid[1], bssid[2],
+                bssid[3], bssid[4], bssid[5]);
+  return QString::fromLatin1(text);
+}
 
-void ProfileEditorController::awakeFromNib() {}
+std::string Text(const QString& text) {
+  return text.toUtf8().toStdString();
+}
+
+// One scan entry's name (its Ssid bytes up to the first zero byte, at most 32) and address.
+struct ScannedNetwork {
+  QString name;
+  std::array<uint8_t, 6> bssid;
+};
+
+// Walks the scan list in G_pBssidList entry by entry (each entry's Length leads to the
+// next); stops at an entry that does not lie wholly inside the buffer.
+std::vector<ScannedNetwork> ReadScanList() {
+  std::vector<ScannedNetwork> networks;
+  if (!G_pBssidList) return networks;
+  const uint8_t* buffer = G_pBssidList.get();
+  NDIS_802_11_BSSID_LIST_EX header;
+  std::memcpy(&header, buffer, sizeof header);
+  std::size_t offset = sizeof header;
+  for (uint32_t i = 0; i < header.NumberOfItems; ++i) {
+    if (kBssidListBufferSize - offset < sizeof(NDIS_WLAN_BSSID_EX)) break;
+    NDIS_WLAN_BSSID_EX entry;
+    std::memcpy(&entry, buffer + offset, sizeof entry);
+    if (entry.Length < sizeof entry || entry.Length > kBssidListBufferSize - offset) break;
+    const auto* ssid = reinterpret_cast<const char*>(entry.Ssid.Ssid);
+    ScannedNetwork network;
+    network.name = QString::fromUtf8(ssid, static_cast<qsizetype>(strnlen(ssid, 32)));
+    std::memcpy(network.bssid.data(), entry.MacAddress, 6);
+    networks.push_back(std::move(network));
+    offset += entry.Length;
+  }
+  return networks;
+}
+
+}  // namespace
+
+ProfileEditorController::ProfileEditorController(AppContext& context, QObject* parent)
+    : QObject(parent), context_(context), ui_(std::make_unique<Ui::ProfileEditorController>()) {
+  window_ = new QDialog;
+  ui_->setupUi(window_);
+  NameControlsForAccessibility(window_);
+
+  connect(ui_->OKButton, &QPushButton::clicked, this, &ProfileEditorController::OnOK);
+  connect(ui_->CancelButton, &QPushButton::clicked, this, &ProfileEditorController::OnCANCEL);
+  // Closing the sheet any other way (Escape) is a Cancel too.
+  connect(window_, &QDialog::rejected, this, &ProfileEditorController::ReleaseRecords);
+  // Only the user's choices run the rules: the openings select items without them.
+  connect(ui_->NetworkType, &QComboBox::activated, this, &ProfileEditorController::OnNetworkType);
+  connect(ui_->AuthenType, &QComboBox::activated, this,
+          &ProfileEditorController::OnSelchangeAuthType);
+  connect(ui_->EncryType, &QComboBox::activated, this,
+          &ProfileEditorController::OnSelchangeEncryptionType);
+  connect(ui_->RtsThresholdCheck, &QCheckBox::toggled, this, &ProfileEditorController::OnSelRTS);
+  connect(ui_->RtsThresholdSlider, &QSlider::valueChanged, this,
+          &ProfileEditorController::OnRtsSlider);
+  connect(ui_->FragThresholdCheck, &QCheckBox::toggled, this, &ProfileEditorController::OnSelFrag);
+  connect(ui_->FragThresholdSlider, &QSlider::valueChanged, this,
+          &ProfileEditorController::OnFragSlider);
+}
+
+ProfileEditorController::~ProfileEditorController() {
+  std::fputs("ProfileEditorController - dealloc \n", stderr);
+  if (records) saveProfile();
+  ReleaseRecords();
+  delete window_;
+}
+
+void ProfileEditorController::awakeFromNib() {
+  selFlag = 0;
+  bHidden = 0;
+  ui_->ChannelText->show();
+  ui_->Channel->show();
+}
+
+void ProfileEditorController::LoadRecords() {
+  store_.emplace(context_.Defaults);
+  records = store_->LoadProfiles();
+}
+
+void ProfileEditorController::ReleaseRecords() {
+  records.reset();
+  store_.reset();
+}
+
+// --- Openings --------------------------------------------------------------------------
+
+void ProfileEditorController::AddInit() {
+  IsNewData = 1;
+  LoadRecords();
+
+  ui_->TabView->setCurrentIndex(0);
+  GetBssidList();
+  ui_->ProfileName->setText(GetNextProfileName());
+
+  ui_->CamWhenAcPower->setChecked(false);
+  SelectItem(ui_->AuthenType, 0);
+  OnSelchangeAuthType();
+  SelectItem(ui_->Channel, 0);
+  SelectItem(ui_->EncryType, 0);
+  OnSelchangeEncryptionType();
+  // Infrastructure, without the network-type rule: the channel controls and the third
+  // authentication item stay as the previous opening left them.
+  SelectItem(ui_->NetworkType, kNetworkInfrastructure);
+
+  SelectItem(ui_->PreambleType, 0);
+  ui_->CAM->setChecked(true);
+  ui_->PSMode->setChecked(false);
+  SelectItem(ui_->TxPower, 0);
+
+  if (ui_->SSID->count() > 0) ui_->SSID->setEditText(QString());
+  ClearKeys();
+  window_->update();
+}
+
+void ProfileEditorController::EditInit(int index) {
+  ui_->TabView->setCurrentIndex(0);
+  IsNewData = 0;
+  modifyIndex = index;
+  LoadRecords();
+  if (index < 0 || static_cast<std::size_t>(index) >= records->RowCount()) return;
+  const ProfileEntry entry = records->Row(static_cast<std::size_t>(index));
+
+  ui_->ProfileName->setText(QString::fromStdString(EntryText(entry, key::kProfileName)));
+  ui_->CamWhenAcPower->setChecked(EntryNumber(entry, key::kAcPowerCam) != 0);
+
+  SelectItem(ui_->NetworkType, EntryNumber(entry, key::kNetworkType));
+  OnNetworkType();
+  SelectItem(ui_->AuthenType, EntryNumber(entry, key::kAuthenticationType));
+  OnSelchangeAuthType();
+
+  SelectItem(ui_->Channel, EntryNumber(entry, key::kChannel) - 1);
+  SelectItem(ui_->EncryType, EntryNumber(entry, key::kEncryptionType));
+  OnSelchangeEncryptionType();
+
+  SelectItem(ui_->PreambleType, EntryNumber(entry, key::kPreambleType));
+  const bool powerSaving = EntryNumber(entry, key::kPowerSaveMode) != 0;
+  ui_->PSMode->setChecked(powerSaving);
+  ui_->CAM->setChecked(!powerSaving);
+  SelectItem(ui_->TxPower, EntryNumber(entry, key::kTxPower));
+
+  ui_->RtsThresholdText->setText(QString::fromStdString(EntryText(entry, key::kRtsThreshold)));
+  ui_->FragThresholdText->setText(
+      QString::fromStdString(EntryText(entry, key::kFragmentationThreshold)));
+
+  GetBssidList();
+  const QString ssid = QString::fromStdString(EntryText(entry, key::kSsid));
+  const int item = ui_->SSID->findText(ssid, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (item >= 0) ui_->SSID->setCurrentIndex(item);
+  ui_->SSID->setEditText(ssid);
+
+  QComboBox* types[] = {ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo};
+  QLineEdit* texts[] = {ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text};
+  QRadioButton* radios[] = {ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio,
+                            ui_->WEPKey4Radio};
+  for (int n = 0; n < 4; ++n) {
+    SelectItem(types[n], EntryNumber(entry, key::kWepKeyType[n]));
+    texts[n]->setText(QString::fromStdString(EntryText(entry, key::kWepKey[n])));
+  }
+  const int transmitKey = EntryNumber(entry, key::kWepKeyUse);
+  if (transmitKey >= 0 && transmitKey < 4) radios[transmitKey]->setChecked(true);
+
+  ui_->WPAPreSharedKey->setText(QString::fromStdString(EntryText(entry, key::kWpaPsk)));
+
+  if (EntryNumber(entry, key::kNetworkType) != 0) {
+    // Twelve hexadecimal digits; anything else (a hand edit) gives no address.
+    const std::string bssid = EntryText(entry, key::kBssid);
+    copyBSSID.fill(0);
+    if (bssid.size() == 12) AtoH(bssid.c_str(), copyBSSID.data(), 6);
+  }
+  bHidden = static_cast<char>(EntryNumber(entry, key::kHidden));
+  window_->update();
+}
+
+bool ProfileEditorController::AddProfile(const QString& ssid, const uint8_t bssid[6],
+                                         int ecrypStatus, int authenMode, int networkType,
+                                         int channel) {
+  ui_->TabView->setCurrentIndex(0);
+  IsNewData = 1;
+  LoadRecords();
+  ui_->ProfileName->setText(GetNextProfileName());
+  ui_->CamWhenAcPower->setChecked(false);
+
+  int authItem = 0;
+  switch (authenMode) {
+    case 1:
+      authItem = 1;
+      break;
+    case 3:
+    case 4:
+      setAuthenTypeComboText(1);
+      authItem = kAuthWpaItem;
+      break;
+    case 5:
+      setAuthenTypeComboText(0);
+      authItem = kAuthWpaItem;
+      break;
+    default:
+      authItem = 0;
+      break;
+  }
+  SelectItem(ui_->AuthenType, authItem);
+  OnSelchangeAuthType();
+
+  SelectItem(ui_->Channel, channel - 1);
+  int encryItem = 0;
+  if (authItem == kAuthWpaItem) {
+    encryItem = ecrypStatus == 6 ? 1 : 0;
+  } else {
+    encryItem = ecrypStatus == 0 ? 1 : 0;
+  }
+  SelectItem(ui_->EncryType, encryItem);
+  OnSelchangeEncryptionType();
+
+  // Without the network-type rule, as for AddInit. An automatic network (2) is kept as
+  // infrastructure.
+  SelectItem(ui_->NetworkType,
+             networkType == kNetworkAdHoc ? kNetworkAdHoc : kNetworkInfrastructure);
+
+  SelectItem(ui_->PreambleType, 0);
+  ui_->PSMode->setChecked(false);
+  ui_->CAM->setChecked(true);
+  SelectItem(ui_->TxPower, 0);
+
+  GetBssidList();
+  const int item = ui_->SSID->findText(ssid, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (item >= 0) {
+    ui_->SSID->setCurrentIndex(item);
+  } else if (ui_->SSID->count() > 0) {
+    ui_->SSID->setCurrentIndex(0);
+  }
+
+  ClearKeys();
+  window_->update();
+  if (bssid) std::memcpy(copyBSSID.data(), bssid, 6);
+  return true;
+}
+
+void ProfileEditorController::ClearKeys() {
+  for (QComboBox* type :
+       {ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo}) {
+    SelectItem(type, 0);
+  }
+  for (QLineEdit* text : {ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text}) {
+    text->clear();
+  }
+  ui_->WPAPreSharedKey->clear();
+  ui_->WEPKey1Radio->setChecked(true);
+}
+
+// --- Control rules -----------------------------------------------------------------------
+
+void ProfileEditorController::OnNetworkType() {
+  const bool adHoc = ui_->NetworkType->currentIndex() == kNetworkAdHoc;
+  ui_->PreambleType->setEnabled(adHoc);
+  ui_->ChannelText->setVisible(adHoc);
+  ui_->Channel->setVisible(adHoc);
+  setAuthenTypeComboText(adHoc ? 0 : 1);
+  OnSelchangeAuthType();
+  window_->update();
+}
+
+void ProfileEditorController::setAuthenTypeComboText(int n) {
+  if (n != 0 && n != 1) return;
+  ui_->AuthenType->clear();
+  ui_->AuthenType->addItems({"Open", "Shared", n == 0 ? "WPA-NONE" : "WPA-PSK"});
+  ui_->AuthenType->setCurrentIndex(0);
+}
+
+void ProfileEditorController::setAuthenTypeCombo(int index) {
+  SelectItem(ui_->AuthenType, index);
+}
+
+void ProfileEditorController::setEncryTypeCombo(int index) {
+  SelectItem(ui_->EncryType, index);
+}
+
+void ProfileEditorController::OnSelchangeAuthType() {
+  const int authClass = ui_->AuthenType->currentIndex() == kAuthWpaItem ? 1 : 0;
+  const int previous = ui_->EncryType->currentIndex();
+  ui_->EncryType->clear();
+  if (authClass == 0) {
+    ui_->EncryType->addItems({"NONE", "WEP"});
+  } else if (G_encryCapa == 4) {
+    ui_->EncryType->addItems({"TKIP"});
+  } else {
+    ui_->EncryType->addItems({"TKIP", "AES"});
+  }
+  if (authClass != selFlag) {
+    ui_->EncryType->setCurrentIndex(0);
+    selFlag = authClass;
+  } else {
+    ui_->EncryType->setCurrentIndex(previous >= 0 && previous < ui_->EncryType->count() ? previous
+                                                                                        : 0);
+  }
+  OnSelchangeEncryptionType();
+}
+
+void ProfileEditorController::SetKeyControlsEnabled(bool wep, bool wpa) {
+  ui_->WPAPreSharedKey->setEnabled(wpa);
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio, ui_->WEPKey4Radio,
+           ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo,
+           ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text}) {
+    control->setEnabled(wep);
+  }
+}
+
+void ProfileEditorController::OnSelchangeEncryptionType() {
+  const int a = ui_->AuthenType->currentIndex();
+  const int e = ui_->EncryType->currentIndex();
+  if (a == 0 && e == 0) {
+    SetKeyControlsEnabled(false, false);
+  } else if ((a == 0 && e == 1) || (a == 1 && (e == 0 || e == 1))) {
+    SetKeyControlsEnabled(true, false);
+  } else if (a == kAuthWpaItem) {
+    SetKeyControlsEnabled(false, true);
+  }
+}
+
+void ProfileEditorController::OnSelRTS() {
+  const bool on = ui_->RtsThresholdCheck->isChecked();
+  ui_->RtsThresholdSlider->setEnabled(on);
+  ui_->RtsThresholdText->setEnabled(on);
+}
+
+void ProfileEditorController::OnRtsSlider() {
+  ui_->RtsThresholdText->setText(QString::number(ui_->RtsThresholdSlider->value()));
+}
+
+void ProfileEditorController::OnSelFrag() {
+  const bool on = ui_->FragThresholdCheck->isChecked();
+  ui_->FragThresholdSlider->setEnabled(on);
+  ui_->FragThresholdText->setEnabled(on);
+}
+
+void ProfileEditorController::OnFragSlider() {
+  ui_->FragThresholdText->setText(QString::number(ui_->FragThresholdSlider->value()));
+}
+
+// --- Names -------------------------------------------------------------------------------
+
+void ProfileEditorController::GetBssidList() {
+  ui_->SSID->clear();
+  scannedBssids_.clear();
+  for (ScannedNetwork& network : ReadScanList()) {
+    ui_->SSID->addItem(network.name);
+    scannedBssids_.push_back(network.bssid);
+  }
+}
+
+QString ProfileEditorController::GetNextProfileName() const {
+  int highest = 0;
+  if (records) {
+    for (std::size_t row = 0; row < records->RowCount(); ++row) {
+      const QString name =
+          QString::fromStdString(EntryText(records->Row(row), key::kProfileName)).toUpper();
+      if (!name.contains(QLatin1String("PROF"))) continue;
+      // The number is read from the fifth character on, wherever "PROF" stood.
+      highest = std::max(highest, ReadProfileNumber(Text(name.mid(4))));
+    }
+  }
+  return QStringLiteral("PROF%1").arg(static_cast<qint64>(highest) + 1);
+}
+
+// --- OK and Cancel -----------------------------------------------------------------------
+
+ProfileEntry ProfileEditorController::createProfileData() {
+  auto number = [](int value) { return platform::PlistValue(ProfileNumberText(value)); };
+  auto text = [](const QString& value) { return platform::PlistValue(Text(value)); };
+
+  ProfileEntry entry;
+  entry[key::kProfileName] = text(ui_->ProfileName->text());
+  entry[key::kAcPowerCam] = number(ui_->CamWhenAcPower->isChecked() ? 1 : 0);
+  entry[key::kAuthenticationType] = number(ui_->AuthenType->currentIndex());
+  entry[key::kChannel] = text(ui_->Channel->currentText());
+  entry[key::kEncryptionType] = number(ui_->EncryType->currentIndex());
+  entry[key::kFragmentationThreshold] = text(ui_->FragThresholdText->text());
+  entry[key::kNetworkType] = number(ui_->NetworkType->currentIndex());
+  entry[key::kPreambleType] = number(ui_->PreambleType->currentIndex());
+  entry[key::kPowerSaveMode] = number(ui_->PSMode->isChecked() ? 1 : 0);
+  entry[key::kRtsThreshold] = text(ui_->RtsThresholdText->text());
+  entry[key::kSsid] = text(ui_->SSID->currentText());
+  entry[key::kTxPower] = number(ui_->TxPower->currentIndex());
+
+  QComboBox* types[] = {ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo};
+  QLineEdit* texts[] = {ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text};
+  QRadioButton* radios[] = {ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio,
+                            ui_->WEPKey4Radio};
+  int transmitKey = 0;
+  for (int n = 3; n >= 0; --n) {
+    if (radios[n]->isChecked()) transmitKey = n;
+  }
+  for (int n = 0; n < 4; ++n) {
+    entry[key::kWepKey[n]] = text(texts[n]->text());
+    entry[key::kWepKeyType[n]] = number(types[n]->currentIndex());
+  }
+  entry[key::kWepKeyUse] = number(transmitKey);
+  entry[key::kWpaPsk] = text(ui_->WPAPreSharedKey->text());
+
+  QString bssid;
+  if (IsNewData == 1) {
+    const int item = ui_->SSID->currentIndex();
+    const bool pickedFromScan = item >= 0 &&
+                                static_cast<std::size_t>(item) < scannedBssids_.size() &&
+                                ui_->SSID->currentText() == ui_->SSID->itemText(item);
+    if (pickedFromScan) {
+      bssid = FormatBssid(scannedBssids_[static_cast<std::size_t>(item)]);
+      bHidden = 0;
+    } else if (ui_->NetworkType->currentIndex() == kNetworkInfrastructure) {
+      // A typed name in infrastructure: a network that hides its name.
+      bssid = FormatBssid(copyBSSID);
+      bHidden = 1;
+    } else {
+      bHidden = 0;
+    }
+  } else {
+    bssid = FormatBssid(copyBSSID);
+  }
+  entry[key::kBssid] = text(bssid);
+  entry[key::kHidden] = number(bHidden ? 1 : 0);
+  return entry;
+}
+
+void ProfileEditorController::saveProfile() {
+  if (store_ && records) store_->SaveProfiles(*records);
+}
+
+bool ProfileEditorController::VerifyKey() {
+  KeyEntry keys;
+  keys.authIndex = ui_->AuthenType->currentIndex();
+  keys.encryIndex = ui_->EncryType->currentIndex();
+  keys.wpaKey = Text(ui_->WPAPreSharedKey->text());
+  QComboBox* types[] = {ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo};
+  QLineEdit* texts[] = {ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text};
+  QRadioButton* radios[] = {ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio,
+                            ui_->WEPKey4Radio};
+  for (int n = 0; n < 4; ++n) {
+    keys.wep[n].typeIndex = types[n]->currentIndex();
+    keys.wep[n].text = Text(texts[n]->text());
+    keys.wep[n].transmit = radios[n]->isChecked();
+  }
+  if (auto alert = VerifyKeyEntry(keys)) {
+    context_.Alerts.Run(*alert, "");
+    return false;
+  }
+  return true;
+}
+
+void ProfileEditorController::OnOK() {
+  if (!VerifyKey()) return;
+  if (!records) LoadRecords();
+  ProfileEntry entry = createProfileData();
+  if (IsNewData == 1) {
+    records->Append(std::move(entry));
+  } else if (!records->Replace(static_cast<std::size_t>(modifyIndex), entry)) {
+    // The row being edited is gone (the list changed underneath): keep the work.
+    records->Append(std::move(entry));
+  }
+  saveProfile();
+  ReleaseRecords();
+  window_->done(1);
+}
+
+void ProfileEditorController::OnCANCEL() {
+  ReleaseRecords();
+  window_->done(0);
+}
