@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config ccache qt6-base-dev qt6-base-dev-tools libgl-dev
   libplist-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
-  xvfb xauth x11-utils clang libclang-rt-14-dev)
+  xvfb xauth x11-utils libqt6svg6 clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

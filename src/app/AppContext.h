@@ -23,9 +23,9 @@ class UserDefaults;
 }  // namespace platform
 
 struct AppContext {
-  ZX7100Access& Adapter;            // shared: it keeps no state between requests
-  platform::AlertPanel& Alerts;     // every user-facing failure goes through it
-  platform::UserDefaults& Defaults; // the application's user-defaults domain
+  ZX7100Access& Adapter;             // shared: it keeps no state between requests
+  platform::AlertPanel& Alerts;      // every user-facing failure goes through it
+  platform::UserDefaults& Defaults;  // the application's user-defaults domain
 };
 
 struct Outlets {
