@@ -15,6 +15,7 @@
 
 #include "app/state/GlobalState.h"
 #include "driver/DriverRecords.h"
+#include "driver/ScanList.h"
 #include "engine/KeyCheck.h"
 #include "engine/crypto/HexDecode.h"
 #include "platform/AlertPanel.h"
@@ -52,26 +53,13 @@ struct ScannedNetwork {
   std::array<uint8_t, 6> bssid;
 };
 
-// Walks the scan list in G_pBssidList entry by entry (each entry's Length leads to the
-// next); stops at an entry that does not lie wholly inside the buffer.
 std::vector<ScannedNetwork> ReadScanList() {
   std::vector<ScannedNetwork> networks;
-  if (!G_pBssidList) return networks;
-  const uint8_t* buffer = G_pBssidList.get();
-  NDIS_802_11_BSSID_LIST_EX header;
-  std::memcpy(&header, buffer, sizeof header);
-  std::size_t offset = sizeof header;
-  for (uint32_t i = 0; i < header.NumberOfItems; ++i) {
-    if (kBssidListBufferSize - offset < sizeof(NDIS_WLAN_BSSID_EX)) break;
-    NDIS_WLAN_BSSID_EX entry;
-    std::memcpy(&entry, buffer + offset, sizeof entry);
-    if (entry.Length < sizeof entry || entry.Length > kBssidListBufferSize - offset) break;
-    const auto* ssid = reinterpret_cast<const char*>(entry.Ssid.Ssid);
+  for (const ScanEntry& entry : ScanListView::OfGlobalList()) {
     ScannedNetwork network;
-    network.name = QString::fromUtf8(ssid, static_cast<qsizetype>(strnlen(ssid, 32)));
-    std::memcpy(network.bssid.data(), entry.MacAddress, 6);
+    network.name = QString::fromStdString(entry.SsidText());
+    std::memcpy(network.bssid.data(), entry.Fixed().MacAddress, 6);
     networks.push_back(std::move(network));
-    offset += entry.Length;
   }
   return networks;
 }
