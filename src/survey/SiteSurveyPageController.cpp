@@ -13,6 +13,7 @@
 
 #include "app/state/GlobalState.h"
 #include "driver/OidCatalogue.h"
+#include "driver/ScanList.h"
 #include "driver/ZX7100Access.h"
 #include "engine/TaskEngine.h"
 #include "engine/TaskQueue.h"
@@ -27,36 +28,9 @@ namespace {
 
 constexpr double kSurveyIntervalSeconds = 2.0;
 
-// One entry of the scan list, read with every field inside the buffer.
-struct ScanEntry {
-  NDIS_WLAN_BSSID_EX fixed;
-  EntryElements elements;
-};
-
-// The entries of G_pBssidList in list order; an entry that does not fit in the buffer, or
-// whose Length cannot lead to the next one, ends the list.
-std::vector<ScanEntry> CurrentScanEntries() {
-  std::vector<ScanEntry> entries;
-  const uint8_t* list = G_pBssidList.get();
-  if (list == nullptr) return entries;
-  uint32_t count = 0;
-  std::memcpy(&count, list, sizeof count);
-  std::size_t offset = sizeof(NDIS_802_11_BSSID_LIST_EX);
-  for (uint32_t i = 0; i < count; ++i) {
-    if (offset + kBssidExFixedSize > kBssidListBufferSize) break;
-    ScanEntry entry;
-    std::memcpy(&entry.fixed, list + offset, sizeof entry.fixed);
-    const std::size_t length = entry.fixed.Length;
-    std::size_t ieBytes = entry.fixed.IELength;
-    const std::size_t entryIeRoom = length > kBssidExFixedSize ? length - kBssidExFixedSize : 0;
-    ieBytes = std::min({ieBytes, entryIeRoom, kBssidListBufferSize - offset - kBssidExFixedSize});
-    entry.elements = {entry.fixed.Length, entry.fixed.InfrastructureMode,
-                      std::span<const uint8_t>(list + offset + kBssidExFixedSize, ieBytes)};
-    entries.push_back(entry);
-    if (length == 0) break;
-    offset += length;
-  }
-  return entries;
+// What the element walk needs of a scan entry.
+EntryElements ElementsOf(const ScanEntry& entry) {
+  return {entry.Length(), entry.Fixed().InfrastructureMode, entry.IeArea()};
 }
 
 QString NetworkName(const NDIS_802_11_SSID& ssid) {
@@ -159,8 +133,8 @@ void SiteSurveyPageController::RescanTimeFunc() {
   ClearAPList();
 
   std::vector<AccessPoint> rows;
-  for (const ScanEntry& entry : CurrentScanEntries()) {
-    const NDIS_WLAN_BSSID_EX& bss = entry.fixed;
+  for (const ScanEntry& entry : ScanListView::OfGlobalList()) {
+    const NDIS_WLAN_BSSID_EX& bss = entry.Fixed();
     const QString ssid = NetworkName(bss.Ssid);
     Trace("**** SiteSurveyPageController - RefreshAPList --> strSSID = %s ****\n", ssid);
     const QString bssid = AddressText(bss.MacAddress);
@@ -191,7 +165,7 @@ void SiteSurveyPageController::RescanTimeFunc() {
     Trace("**** SiteSurveyPageController -  RefreshAPList --> strNetworkType = %s ****\n",
           networkType);
     std::string authentication = kAuthenticationUnknown;
-    WalkElementsFull(entry.elements, authentication, encryption);
+    WalkElementsFull(ElementsOf(entry), authentication, encryption);
 
     rows.emplace_back(ssid, bssid, signal, channel, QString::fromStdString(authentication),
                       QString::fromStdString(encryption), networkType);
@@ -235,14 +209,15 @@ void SiteSurveyPageController::ProbeConnectStatus() {
   uint8_t bssid[6] = {};
   context_.Adapter.OidQueryInformation(OID_802_11_BSSID, bssid, sizeof bssid, &returned);
 
-  const std::vector<ScanEntry> entries = CurrentScanEntries();
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (std::memcmp(entries[i].fixed.MacAddress, bssid, sizeof bssid) == 0) {
-      G_bCurSelItem = static_cast<int32_t>(i);
+  int32_t row = 0;
+  for (const ScanEntry& entry : ScanListView::OfGlobalList()) {
+    if (std::memcmp(entry.Fixed().MacAddress, bssid, sizeof bssid) == 0) {
+      G_bCurSelItem = row;
       G_bRescan = 0;
       tableData_->Reload();
       break;
     }
+    ++row;
   }
   // Connected to a network the list lacks: ask for a newer list, unless a task is running.
   if (G_bRescan && runFlag == 0) QueueRescan();
@@ -251,11 +226,11 @@ void SiteSurveyPageController::ProbeConnectStatus() {
 unsigned SiteSurveyPageController::IsItemWPA() const {
   if (__DEBUG__) std::fputs("#### SiteSurveyPageController - IsItemWPA ####\n", stderr);
   if (CurrentSelectedItem <= 0) return static_cast<unsigned>(WpaKind::None);
-  const std::vector<ScanEntry> entries = CurrentScanEntries();
-  const std::size_t index = static_cast<std::size_t>(CurrentSelectedItem - 1);
   // A row from an older list may lie beyond the current one.
-  if (index >= entries.size()) return static_cast<unsigned>(WpaKind::None);
-  return static_cast<unsigned>(WpaKindOfEntry(entries[index].elements));
+  const std::optional<ScanEntry> entry =
+      ScanListView::OfGlobalList().At(static_cast<std::size_t>(CurrentSelectedItem - 1));
+  if (!entry) return static_cast<unsigned>(WpaKind::None);
+  return static_cast<unsigned>(WpaKindOfEntry(ElementsOf(*entry)));
 }
 
 void SiteSurveyPageController::SetTaskQueue(std::unique_ptr<ProfileRecord> record) {

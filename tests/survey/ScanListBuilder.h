@@ -28,7 +28,21 @@ struct Entry {
   Bytes elements;                    // the information elements behind the 12 fixed bytes
   std::optional<uint32_t> length;    // the Length field; default: everything written
   std::optional<uint32_t> ieLength;  // the IELength field; default: 12 + elements
+
+  Entry& Privacy() { return privacy = 1, *this; }
+  Entry& Mode(uint32_t mode) { return infrastructureMode = mode, *this; }
+  Entry& Frequency(uint32_t kHz) { return frequencyKHz = kHz, *this; }
+  Entry& Elements(Bytes bytes) { return elements = std::move(bytes), *this; }
+  Entry& LengthField(uint32_t value) { return length = value, *this; }
+  Entry& IeLengthField(uint32_t value) { return ieLength = value, *this; }
 };
+
+// An infrastructure network named `ssid`, open, on channel 1, with no elements.
+inline Entry Network(std::string ssid) {
+  Entry entry;
+  entry.ssid = std::move(ssid);
+  return entry;
+}
 
 // An information element: ID, Length, data.
 inline Bytes Element(uint8_t id, const Bytes& data) {

@@ -25,6 +25,7 @@ using surveytest::Bytes;
 using surveytest::Concat;
 using surveytest::Element;
 using surveytest::Entry;
+using surveytest::Network;
 using surveytest::WpaElement;
 
 class ScanTable : public ::testing::Test {
@@ -55,32 +56,34 @@ struct RowExpectation {
 // Every row kind the walk tells apart, in one list.
 std::vector<RowExpectation> CraftedNeighbourhood() {
   const Bytes tkipPsk = WpaElement(2, {2}, {2});
-  Entry name32{.ssid = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", .frequencyKHz = 2437000};
-  Entry hidden{.ssid = "", .privacy = 1};
-  Entry pskTkip{.ssid = "psk", .privacy = 1, .elements = tkipPsk};
-  Entry noneTkip{.ssid = "adhoc", .privacy = 1, .infrastructureMode = 0, .elements = tkipPsk};
-  Entry enterprise{.ssid = "corp", .privacy = 1, .elements = WpaElement(2, {2}, {1})};
-  Entry group4{.ssid = "ccmp", .privacy = 1, .elements = WpaElement(4, {4}, {2})};
-  Entry group1{.ssid = "wep40", .privacy = 1, .elements = WpaElement(1, {2}, {2})};
-  Entry group5{.ssid = "wep104", .privacy = 1, .elements = WpaElement(5, {2}, {2})};
-  Entry twoPairwise{.ssid = "two", .privacy = 1, .elements = WpaElement(2, {2, 4}, {2})};
-  Entry vendorFirst{
-      .ssid = "vendor", .privacy = 1, .elements = Concat({Element(221, Bytes(16, 0x11)), tkipPsk})};
-  Entry shortVendorFirst{
-      .ssid = "short", .privacy = 1, .elements = Concat({Element(221, Bytes(15, 0x11)), tkipPsk})};
-  Entry emptyFirst{
-      .ssid = "emptyfirst", .privacy = 1, .elements = Concat({Element(0, {}), tkipPsk})};
-  Entry emptySecond{.ssid = "emptysecond",
-                    .privacy = 1,
-                    .elements = Concat({Element(0, Bytes(4, 'x')), Element(3, {}), tkipPsk})};
-  Entry runsPast{.ssid = "runspast", .privacy = 1, .elements = tkipPsk};
-  runsPast.ieLength = 12 + 10;  // the WPA element continues past IELength
-  Entry overstated{.ssid = "overstated", .elements = Concat({Element(0, Bytes(4, 'x'))})};
-  overstated.ieLength = 400;  // the next entry's WPA element must not be read as ours
-  Entry behindOverstated{.ssid = "behind", .elements = tkipPsk};
-  Entry auto_{.ssid = "auto", .infrastructureMode = 2, .elements = tkipPsk};
-  Entry length104{.ssid = "short entry", .privacy = 1, .elements = tkipPsk};
-  length104.length = 104;  // last: the next entry would start inside this one
+  const Entry name32 = Network("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345").Frequency(2437000);
+  const Entry hidden = Network("").Privacy();
+  const Entry pskTkip = Network("psk").Privacy().Elements(tkipPsk);
+  const Entry noneTkip = Network("adhoc").Privacy().Mode(0).Elements(tkipPsk);
+  const Entry enterprise = Network("corp").Privacy().Elements(WpaElement(2, {2}, {1}));
+  const Entry group4 = Network("ccmp").Privacy().Elements(WpaElement(4, {4}, {2}));
+  const Entry group1 = Network("wep40").Privacy().Elements(WpaElement(1, {2}, {2}));
+  const Entry group5 = Network("wep104").Privacy().Elements(WpaElement(5, {2}, {2}));
+  const Entry twoPairwise = Network("two").Privacy().Elements(WpaElement(2, {2, 4}, {2}));
+  const Entry vendorFirst =
+      Network("vendor").Privacy().Elements(Concat({Element(221, Bytes(16, 0x11)), tkipPsk}));
+  const Entry shortVendorFirst =
+      Network("short").Privacy().Elements(Concat({Element(221, Bytes(15, 0x11)), tkipPsk}));
+  const Entry emptyFirst =
+      Network("emptyfirst").Privacy().Elements(Concat({Element(0, {}), tkipPsk}));
+  const Entry emptySecond =
+      Network("emptysecond")
+          .Privacy()
+          .Elements(Concat({Element(0, Bytes(4, 'x')), Element(3, {}), tkipPsk}));
+  // The WPA element continues past IELength.
+  const Entry runsPast = Network("runspast").Privacy().Elements(tkipPsk).IeLengthField(12 + 10);
+  // IELength beyond the entry: the next entry's WPA element must not be read as ours.
+  const Entry overstated =
+      Network("overstated").Elements(Element(0, Bytes(4, 'x'))).IeLengthField(400);
+  const Entry behindOverstated = Network("behind").Elements(tkipPsk);
+  const Entry automatic = Network("auto").Mode(2).Elements(tkipPsk);
+  // Last: the next entry would start inside this one.
+  const Entry length104 = Network("short entry").Privacy().Elements(tkipPsk).LengthField(104);
 
   return {
       {"32-byte name", name32, "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", "Unknown", "Not Used"},
@@ -99,7 +102,7 @@ std::vector<RowExpectation> CraftedNeighbourhood() {
       {"element running past IELength", runsPast, "runspast", "Unknown", "WEP"},
       {"IELength beyond the entry", overstated, "overstated", "Unknown", "Not Used"},
       {"entry behind it", behindOverstated, "behind", "WPA-PSK", "TKIP"},
-      {"automatic network", auto_, "auto", "WPA-PSK", "TKIP", "Automatic"},
+      {"automatic network", automatic, "auto", "WPA-PSK", "TKIP", "Automatic"},
       {"Length 104 with bytes behind it", length104, "short entry", "Unknown", "WEP"},
   };
 }
@@ -132,7 +135,7 @@ TEST_F(ScanTable, rebuildShowsOneRowPerEntryWithTheWalksTexts) {
 }
 
 TEST_F(ScanTable, rebuildLeavesNoRowSelected) {
-  surveytest::InstallScanList({Entry{.ssid = "a"}, Entry{.ssid = "b"}});
+  surveytest::InstallScanList({Network("a"), Network("b")});
   page.RefreshAPList();
   table()->selectRow(1);
   ASSERT_TRUE(table()->selectionModel()->hasSelection());
@@ -146,7 +149,7 @@ TEST_F(ScanTable, rebuildLeavesNoRowSelected) {
 TEST_F(ScanTable, emptyOrMissingListGivesAnEmptyTable) {
   page.RefreshAPList();  // no list fetched yet
   EXPECT_TRUE(rows().empty());
-  surveytest::InstallScanList({Entry{.ssid = "a"}});
+  surveytest::InstallScanList({Network("a")});
   page.RefreshAPList();
   surveytest::InstallScanList({});
   page.RefreshAPList();
@@ -154,9 +157,8 @@ TEST_F(ScanTable, emptyOrMissingListGivesAnEmptyTable) {
 }
 
 TEST_F(ScanTable, unknownFrequencyAbandonsThatRebuildOnly) {
-  surveytest::InstallScanList({Entry{.ssid = "before"},
-                               Entry{.ssid = "odd", .frequencyKHz = 2413000},
-                               Entry{.ssid = "after"}});
+  surveytest::InstallScanList(
+      {Network("before"), Network("odd").Frequency(2413000), Network("after")});
   testing::internal::CaptureStderr();
   page.RefreshAPList();
   const std::string report = testing::internal::GetCapturedStderr();
@@ -165,7 +167,7 @@ TEST_F(ScanTable, unknownFrequencyAbandonsThatRebuildOnly) {
   EXPECT_EQ(rows()[0].ssid(), "before");
 
   // The next tick's rebuild (the probe finds G_bRescan set) works on a sound list again.
-  surveytest::InstallScanList({Entry{.ssid = "before"}, Entry{.ssid = "after"}});
+  surveytest::InstallScanList({Network("before"), Network("after")});
   G_bDeviceExist = 1;
   G_bRescan = 1;
   G_bRadio = 0;  // the probe stops after marking nothing: no driver here
@@ -175,7 +177,7 @@ TEST_F(ScanTable, unknownFrequencyAbandonsThatRebuildOnly) {
 }
 
 TEST_F(ScanTable, markerFollowsTheConnectedRowWhateverItsPosition) {
-  std::vector<Entry> entries(130, Entry{.ssid = "n"});
+  std::vector<Entry> entries(130, Network("n"));
   surveytest::InstallScanList(entries);
   page.RefreshAPList();
   const QAbstractItemModel* model = table()->model();
