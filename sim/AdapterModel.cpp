@@ -323,8 +323,11 @@ OidReply AdapterModel::Set(uint32_t oid, const uint8_t* in, uint32_t inSize) {
 }
 
 OidReply AdapterModel::QueryScanBlock(bool first, uint32_t cap) {
-  if (first) scanCursor_ = 0;
-  if (!first && scanCursor_ >= scanEntries_.size()) return Success();  // 0 bytes: the end
+  if (first) {
+    scanCursor_ = 0;
+    continuationAllowed_ = true;
+  }
+  if (!first && !continuationAllowed_) return Success();
   if (cap < sizeof(NDIS_802_11_BSSID_LIST_EX)) return Failure(wire::kStatusBadSize);
   const size_t capacity = std::min<size_t>(cap, wire::kMaxStructureSize);
   ScanBlock block = PackScanBlock(scanEntries_, scanCursor_, capacity);
@@ -333,6 +336,7 @@ OidReply AdapterModel::QueryScanBlock(bool first, uint32_t cap) {
     return Failure(wire::kStatusBadSize);
   }
   scanCursor_ = block.next;
+  if (scanCursor_ >= scanEntries_.size()) continuationAllowed_ = false;
   return OidReply{wire::kStatusSuccess, std::move(block.bytes)};
 }
 
@@ -482,6 +486,7 @@ OidReply AdapterModel::SetRadio(const uint8_t* in, uint32_t inSize) {
 void AdapterModel::Scan() {
   scanEntries_.clear();
   scanCursor_ = 0;
+  continuationAllowed_ = false;        // continuation blocks follow a first-block query only
   if (settings_.radioOn == 0) return;  // a radio that is off hears nothing
   for (const Network& network : scenario_.networks) {
     scanEntries_.push_back(BuildScanEntry(network));
@@ -623,13 +628,19 @@ void AdapterModel::AdvanceTraffic() {
   const Clock::time_point now = clock_();
   const auto elapsedMs =
       std::chrono::duration_cast<std::chrono::milliseconds>(now - lastAdvance_).count();
-  lastAdvance_ = now;
-  if (!link_) return;
-  // About 200 frames a second each way, and at least one per request while associated.
+  if (!link_) {
+    lastAdvance_ = now;
+    return;
+  }
+  // About 200 frames a second each way; the part of a frame's time not yet spent carries
+  // over to the next request. After a long pause only the last few seconds count.
+  constexpr int64_t kMillisecondsPerFrame = 5;
   constexpr int64_t kMaxFramesPerStep = 20000;
-  const int64_t frames = std::clamp<int64_t>(elapsedMs / 5, 1, kMaxFramesPerStep);
+  const int64_t frames = elapsedMs / kMillisecondsPerFrame;
+  lastAdvance_ += std::chrono::milliseconds(frames * kMillisecondsPerFrame);
+  if (frames > kMaxFramesPerStep) lastAdvance_ = now;
   auto& s = counters_.statistics;
-  for (int64_t i = 0; i < frames; ++i) {
+  for (int64_t i = 0; i < std::min(frames, kMaxFramesPerStep); ++i) {
     counters_.txBytes += 60 + Random(1440);  // wraps at 2^32 like the driver's counters
     counters_.rxBytes += 60 + Random(1440);
     ++counters_.rcvOk;

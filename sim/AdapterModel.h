@@ -133,6 +133,7 @@ class AdapterModel {
 
   std::vector<std::vector<uint8_t>> scanEntries_;
   size_t scanCursor_ = 0;
+  bool continuationAllowed_ = false;
 
   bool reapplyRequested_ = false;
   bool reapplyReadyArmed_ = false;
