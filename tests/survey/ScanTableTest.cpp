@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QIcon>
+#include <QLabel>
 #include <QTableView>
 #include <QWidget>
 
@@ -199,6 +200,17 @@ TEST_F(ScanTable, markerFollowsTheConnectedRowWhateverItsPosition) {
   }
   G_bCurSelItem = -1;
   EXPECT_TRUE(marked().empty());
+}
+
+TEST_F(ScanTable, everyControlIsNamedForScreenReaders) {
+  for (const char* name : {"ApList", "AddProfile", "Connect", "Rescan", "ConnectStatus"}) {
+    QWidget* control = page.widget()->findChild<QWidget*>(name);
+    ASSERT_NE(control, nullptr) << name;
+    EXPECT_EQ(control->accessibleName(), name);
+  }
+  page.UpdateConnectStatus("Connected <--> ZvOpenCafe");
+  EXPECT_EQ(page.widget()->findChild<QLabel*>("ConnectStatus")->text(),
+            "Connected <--> ZvOpenCafe");
 }
 
 }  // namespace
