@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The portable SHA-1 compression (FIPS 180-1) as an inline template over several
-// independent lanes. Interleaving lanes lets the processor overlap their dependency
-// chains; when the block words are compile-time constants the compiler folds them away.
+// independent lanes. Every round is a separate instantiation, so all array indices are
+// compile-time constants and the compiler keeps the working variables in registers;
+// interleaving lanes lets the processor overlap their dependency chains, and block words
+// that are compile-time constants fold away.
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 namespace crypto::detail {
 
@@ -13,56 +16,61 @@ inline uint32_t Rotl(uint32_t x, int n) {
 }
 
 template <int Lanes>
+struct Sha1Working {
+  // v holds a..e; instead of moving them each round, round t finds variable a at index
+  // (0 - t) mod 5, b at (1 - t) mod 5 and so on, and writes the new a over e's slot.
+  uint32_t v[Lanes][5];
+  uint32_t w[Lanes][16];  // the last sixteen schedule words, word t in slot t mod 16
+};
+
+template <int T, int Lanes>
+[[gnu::always_inline]] inline void Sha1Round(Sha1Working<Lanes>& s) {
+  constexpr int a = (100 - T) % 5, b = (101 - T) % 5, c = (102 - T) % 5, d = (103 - T) % 5,
+                e = (104 - T) % 5;
+#pragma GCC unroll 4
+  for (int l = 0; l < Lanes; ++l) {
+    uint32_t* v = s.v[l];
+    uint32_t* w = s.w[l];
+    if constexpr (T >= 16) {
+      w[T & 15] = Rotl(w[(T + 13) & 15] ^ w[(T + 8) & 15] ^ w[(T + 2) & 15] ^ w[T & 15], 1);
+    }
+    uint32_t f, k;
+    if constexpr (T < 20) {
+      f = v[d] ^ (v[b] & (v[c] ^ v[d]));
+      k = 0x5A827999;
+    } else if constexpr (T < 40) {
+      f = v[b] ^ v[c] ^ v[d];
+      k = 0x6ED9EBA1;
+    } else if constexpr (T < 60) {
+      f = (v[b] & v[c]) | (v[d] & (v[b] | v[c]));
+      k = 0x8F1BBCDC;
+    } else {
+      f = v[b] ^ v[c] ^ v[d];
+      k = 0xCA62C1D6;
+    }
+    v[e] += Rotl(v[a], 5) + f + k + w[T & 15];
+    v[b] = Rotl(v[b], 30);
+  }
+}
+
+template <int Lanes, int... T>
+[[gnu::always_inline]] inline void Sha1Rounds(Sha1Working<Lanes>& s,
+                                              std::integer_sequence<int, T...>) {
+  (Sha1Round<T, Lanes>(s), ...);
+}
+
+template <int Lanes>
 [[gnu::always_inline]] inline void Sha1CompressLanes(uint32_t (&state)[Lanes][5],
                                                      const uint32_t (&block)[Lanes][16]) {
-  uint32_t w[Lanes][16];
-  uint32_t a[Lanes], b[Lanes], c[Lanes], d[Lanes], e[Lanes];
+  Sha1Working<Lanes> s;
   for (int l = 0; l < Lanes; ++l) {
-    for (int i = 0; i < 16; ++i) w[l][i] = block[l][i];
-    a[l] = state[l][0];
-    b[l] = state[l][1];
-    c[l] = state[l][2];
-    d[l] = state[l][3];
-    e[l] = state[l][4];
+    for (int i = 0; i < 5; ++i) s.v[l][i] = state[l][i];
+    for (int i = 0; i < 16; ++i) s.w[l][i] = block[l][i];
   }
-#pragma GCC unroll 80
-  for (int t = 0; t < 80; ++t) {
-    for (int l = 0; l < Lanes; ++l) {
-      uint32_t wt;
-      if (t < 16) {
-        wt = w[l][t];
-      } else {
-        wt = Rotl(w[l][(t + 13) & 15] ^ w[l][(t + 8) & 15] ^ w[l][(t + 2) & 15] ^ w[l][t & 15], 1);
-        w[l][t & 15] = wt;
-      }
-      uint32_t f, k;
-      if (t < 20) {
-        f = d[l] ^ (b[l] & (c[l] ^ d[l]));
-        k = 0x5A827999;
-      } else if (t < 40) {
-        f = b[l] ^ c[l] ^ d[l];
-        k = 0x6ED9EBA1;
-      } else if (t < 60) {
-        f = (b[l] & c[l]) | (d[l] & (b[l] | c[l]));
-        k = 0x8F1BBCDC;
-      } else {
-        f = b[l] ^ c[l] ^ d[l];
-        k = 0xCA62C1D6;
-      }
-      uint32_t temp = Rotl(a[l], 5) + f + e[l] + k + wt;
-      e[l] = d[l];
-      d[l] = c[l];
-      c[l] = Rotl(b[l], 30);
-      b[l] = a[l];
-      a[l] = temp;
-    }
-  }
+  Sha1Rounds<Lanes>(s, std::make_integer_sequence<int, 80>{});
+  // After 80 rounds (a multiple of 5) every variable is back in its own slot.
   for (int l = 0; l < Lanes; ++l) {
-    state[l][0] += a[l];
-    state[l][1] += b[l];
-    state[l][2] += c[l];
-    state[l][3] += d[l];
-    state[l][4] += e[l];
+    for (int i = 0; i < 5; ++i) state[l][i] += s.v[l][i];
   }
 }
 
