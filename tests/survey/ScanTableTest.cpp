@@ -185,9 +185,10 @@ TEST_F(ScanTable, markerFollowsTheConnectedRowWhateverItsPosition) {
   auto marked = [&] {
     std::vector<int> markedRows;
     for (int row = 0; row < model->rowCount(); ++row) {
-      if (model->index(row, AccessPointTableModel::ConnectedMarker)
-              .data(Qt::DecorationRole)
-              .isValid()) {
+      const QVariant image =
+          model->index(row, AccessPointTableModel::ConnectedMarker).data(Qt::DecorationRole);
+      if (image.isValid()) {
+        EXPECT_FALSE(image.value<QIcon>().pixmap(16, 16).isNull()) << "no HANDSHAK image";
         markedRows.push_back(row);
       }
     }
