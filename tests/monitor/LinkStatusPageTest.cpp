@@ -11,6 +11,7 @@
 #include "MonitorPageFixture.h"
 #include "monitor/LinkFigures.h"
 #include "monitor/LinkStatusPageController.h"
+#include "support/EventLoop.h"
 #include "support/Journal.h"
 
 namespace {
@@ -84,6 +85,8 @@ TEST_F(LinkStatusPageTest, connectedRefreshShowsTheLinkFromSixQueriesInOrder) {
       zvtest::CallsOfKind(zvtest::AfterMark(baselineLines, "awake"), "struct").at(0));
   Associate(kName32);
   G_configFromProfile = 1;
+  // Let traffic flow (about 200 frames a second) so that the byte counters wrap.
+  zvtest::RunEventLoopFor(200);
 
   const auto first = Refresh("first", 6);
   ASSERT_EQ(first.size(), 6u);
