@@ -69,11 +69,11 @@ SiteSurveyPageController::SiteSurveyPageController(AppContext& context, QObject*
   header->setSectionResizeMode(QHeaderView::Interactive);
   header->setSectionResizeMode(AccessPointTableModel::ConnectedMarker, QHeaderView::Fixed);
   header->resizeSection(AccessPointTableModel::ConnectedMarker, 28);
-  header->resizeSection(AccessPointTableModel::SsidColumn, 170);
-  header->resizeSection(AccessPointTableModel::BssidColumn, 140);
+  header->resizeSection(AccessPointTableModel::SsidColumn, 150);
+  header->resizeSection(AccessPointTableModel::BssidColumn, 135);
   header->resizeSection(AccessPointTableModel::SignalColumn, 70);
   header->resizeSection(AccessPointTableModel::ChannelColumn, 65);
-  header->resizeSection(AccessPointTableModel::AuthenticationColumn, 105);
+  header->resizeSection(AccessPointTableModel::AuthenticationColumn, 100);
   header->resizeSection(AccessPointTableModel::EncryptionColumn, 90);
   header->setStretchLastSection(true);
 
