@@ -26,9 +26,10 @@ namespace {
 
 using zvtest::JournalLine;
 
+// $ZV_BUILD_DIR/bin/zvconfig, or the one of this test's own build tree.
 std::string ZvconfigPath() {
   const char* build = std::getenv("ZV_BUILD_DIR");
-  return std::string(build != nullptr ? build : ".") + "/bin/zvconfig";
+  return std::string(build != nullptr ? build : ZV_DEFAULT_BUILD_DIR) + "/bin/zvconfig";
 }
 
 using Environment = std::map<std::string, std::optional<std::string>>;
