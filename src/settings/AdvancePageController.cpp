@@ -210,7 +210,11 @@ void AdvancePageController::OnApply() {
 
 void AdvancePageController::OnReset() {
   Trace("OnReset");
-  // The in-memory copy of the file, not the file: it also holds the last Apply.
+  // The in-memory copy of the file, not the file: it also holds the last Apply. With
+  // nothing read or applied yet, Reset goes back to the creation values; keeping the
+  // edits in the page state would have the next Apply (also made at every adapter
+  // re-initialisation) send the very changes the user has just discarded.
+  state_ = AdvancedSettings{};
   LoadAdvancedSettings(records, state_);
   ShowSettings();
 }

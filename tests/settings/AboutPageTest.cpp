@@ -36,9 +36,7 @@ class AboutPageTest : public zvtest::SettingsPageTest {
     page.awakeFromNib();
   }
 
-  std::string HomeFile(const char* name) {
-    return service.Environment().HomeDir() + "/" + name;
-  }
+  std::string HomeFile(const char* name) { return service.Environment().HomeDir() + "/" + name; }
 
   // An information file with `version`, last modified at noon of the given day.
   std::string WriteInfo(const char* name, const char* version, int year, int month, int day) {

@@ -199,7 +199,8 @@ TEST_F(AdvancePageTest, FiveGigahertzModesRunAsMode0WithoutSupportButKeepTheirRa
 
     EXPECT_EQ(G_enumWirelessMode, c.supportAMode ? 2 : 0);
     if (c.phyModeSent < 0) {
-      EXPECT_EQ(std::count(Selectors(calls).begin(), Selectors(calls).end(), kSetPhyMode), 0);
+      const auto selectors = Selectors(calls);
+      EXPECT_EQ(std::count(selectors.begin(), selectors.end(), kSetPhyMode), 0);
     } else {
       EXPECT_EQ(PayloadOf(calls, kSetPhyMode), Bytes({2, 0, 0, 0}));
     }
@@ -271,6 +272,11 @@ TEST_F(AdvancePageTest, ResetShowsTheLastReadOrAppliedSettingsAndSendsNothing) {
   EXPECT_FALSE(Reset()->isEnabled());
   EXPECT_TRUE(StructCallsAfter("reset").empty());
   EXPECT_FALSE(platform::ReadPropertyListFile(SettingsFile()));
+  // The discarded edits stay discarded when the settings are next sent.
+  const auto afterReset = ApplyAndRecord("after-reset");
+  EXPECT_EQ(Selectors(afterReset),
+            (std::vector<uint32_t>{ZX_OID_802_11_PHY_MODE, ZX_OID_802_11_STA_CONFIG, kSetRates}));
+  EXPECT_EQ(PayloadOf(afterReset, kSetRates), Bytes({108, 96, 72, 48, 22, 11, 4, 2}));
 
   // After an Apply, Reset returns to what was applied (the file is not read again).
   Choose(WirelessMode(), 1);
