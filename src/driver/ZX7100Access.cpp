@@ -21,6 +21,7 @@ namespace {
 constexpr uint32_t kEepromVersionErrorBit = 0x1;
 constexpr uint32_t kScanWaitTicks = 120;  // 2 seconds of the 60 Hz clock
 constexpr uint32_t kScanBlockSize = 4096;
+constexpr size_t kMaxScanBlocks = kBssidListBufferSize / kMinBssidEntryLength;
 
 template <typename... Args>
 void Trace(const char* format, Args... args) {
@@ -225,16 +226,14 @@ void ZX7100Access::QueryBssidList() {
   uint32_t listCount = 0;
 
   // The first block answers OID_802_11_BSSID_LIST, the next ones BSSID_LIST_NEXT until one
-  // comes back empty or fails. Every block passes through the same checks.
+  // comes back empty or fails. Every block passes through the same checks. A driver that
+  // never stops sending blocks is asked no more often than the list could take entries.
   uint32_t oid = OID_802_11_BSSID_LIST;
-  for (;;) {
+  for (size_t blocks = 0; blocks < kMaxScanBlocks; ++blocks) {
     std::memset(block.get(), 0, kScanBlockSize);
     uint32_t returned = 0;
     if (!OidQueryInformation(oid, block.get(), kScanBlockSize, &returned) || returned == 0) break;
-    uint32_t countBefore = listCount;
     if (!AppendBlockEntries(block.get(), returned, list.get(), listEnd, listCount)) break;
-    // A block that carries nothing usable would otherwise be asked for again and again.
-    if (oid == ZX_OID_802_11_BSSID_LIST_NEXT && listCount == countBefore) break;
     oid = ZX_OID_802_11_BSSID_LIST_NEXT;
   }
   std::memcpy(list.get(), &listCount, sizeof(listCount));

@@ -10,6 +10,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -88,7 +89,7 @@ std::string TrelvanedFixture::ScenarioPath() const {
   return WorkDir() + "/scenario.json";
 }
 
-bool TrelvanedFixture::Start(const std::string& scenarioJson, uint32_t unit) {
+bool TrelvanedFixture::Start(const std::string& scenarioJson, uint32_t unit, bool withJournal) {
   Stop();
   unit_ = unit;
   lastError_.clear();
@@ -98,8 +99,12 @@ bool TrelvanedFixture::Start(const std::string& scenarioJson, uint32_t unit) {
     return false;
   }
   ::mkdir(WorkDir().c_str(), 0700);
-  std::vector<std::string> args = {program,       "--unit",    std::to_string(unit), "--journal",
-                                   JournalPath(), "--control", ControlPath()};
+  std::vector<std::string> args = {program, "--unit", std::to_string(unit), "--control",
+                                   ControlPath()};
+  if (withJournal) {
+    args.push_back("--journal");
+    args.push_back(JournalPath());
+  }
   if (!scenarioJson.empty()) {
     std::ofstream(ScenarioPath(), std::ios::trunc) << scenarioJson;
     args.push_back("--scenario");
@@ -115,6 +120,8 @@ bool TrelvanedFixture::Start(const std::string& scenarioJson, uint32_t unit) {
     return false;
   }
   if (pid == 0) {
+    // A test that crashes must not leave its service running.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     ::execv(argv[0], argv.data());
     ::_exit(127);
   }

@@ -36,8 +36,9 @@ class TrelvanedFixture {
   // Starts trelvaned as unit `unit`; with `scenarioJson` empty it serves its built-in
   // neighbourhood, otherwise the text is written to a scenario file first. Returns once the
   // service socket and the control socket exist; false (reason in LastError()) when the
-  // program is missing, exits, or does not come up within 5 seconds.
-  bool Start(const std::string& scenarioJson = "", uint32_t unit = 0);
+  // program is missing, exits, or does not come up within 5 seconds. `withJournal` false
+  // starts it without --journal (for measurements).
+  bool Start(const std::string& scenarioJson = "", uint32_t unit = 0, bool withJournal = true);
   // Asks the service to quit and waits for it (killing it after 3 seconds). Idempotent.
   void Stop();
   bool Running() const { return pid_ > 0; }
