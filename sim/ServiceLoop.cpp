@@ -286,6 +286,17 @@ void ServiceLoop::AcceptService() {
     connection.fd = fd;
     connection.id = nextConnectionId_++;
     connection.lastActive = Clock::now();
+    // A pipelining client has usually sent its whole request already: answer it now
+    // instead of waiting for the next round of poll().
+    ReadService(connection);
+    if (!Flush(connection.fd, connection.out)) {
+      connection.closing = true;
+      connection.out.clear();
+    }
+    if (connection.closing && connection.out.empty()) {
+      CloseService(connection, connection.closeReason);
+      continue;
+    }
     services_.push_back(std::move(connection));
   }
 }
