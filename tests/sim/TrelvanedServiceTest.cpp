@@ -210,6 +210,11 @@ TEST_F(Trelvaned, JournalRecordsEveryCallAsOneJsonLine) {
   }
   EXPECT_EQ(calls, "open struct scalar close open struct scalar close ");
   const auto& version = parsed[6];
+  // A mark that is not UTF-8 is written with replacement characters, not a crash.
+  EXPECT_EQ(service_.Control("journal-mark \xff\xfe"), "ok");
+  EXPECT_FALSE(
+      nlohmann::json::parse(service_.JournalLines().back(), nullptr, false).is_discarded());
+
   EXPECT_EQ(version["out"], "02010000");
   EXPECT_EQ(version["set"], false);
 }
