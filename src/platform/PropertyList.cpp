@@ -29,77 +29,80 @@ struct MallocDeleter {
 };
 using MallocString = std::unique_ptr<char, MallocDeleter>;
 
-// Nodes are converted into values, or nullopt for a node type we do not handle.
-std::optional<PlistValue> FromNode(plist_t node, int depth);
+// Converts a node into `out`; false for a node type we do not handle or nesting too deep.
+bool FromNode(plist_t node, int depth, PlistValue& out);
 
-std::optional<PlistValue> FromArrayNode(plist_t node, int depth) {
+bool FromArrayNode(plist_t node, int depth, PlistValue& out) {
   PlistArray array;
   uint32_t size = plist_array_get_size(node);
-  array.reserve(size);
+  array.resize(size);
   for (uint32_t i = 0; i < size; ++i) {
-    auto item = FromNode(plist_array_get_item(node, i), depth + 1);
-    if (!item) return std::nullopt;
-    array.push_back(std::move(*item));
+    if (!FromNode(plist_array_get_item(node, i), depth + 1, array[i])) return false;
   }
-  return PlistValue(std::move(array));
+  out = PlistValue(std::move(array));
+  return true;
 }
 
-std::optional<PlistValue> FromDictNode(plist_t node, int depth) {
+bool FromDictNode(plist_t node, int depth, PlistValue& out) {
   PlistDict dict;
   plist_dict_iter iter = nullptr;
   plist_dict_new_iter(node, &iter);
   std::unique_ptr<void, MallocDeleter> iterGuard(iter);
-  if (iter == nullptr) return PlistValue(std::move(dict));
-  for (;;) {
+  while (iter != nullptr) {
     char* rawKey = nullptr;
     plist_t item = nullptr;
     plist_dict_next_item(node, iter, &rawKey, &item);
     MallocString key(rawKey);
     if (key == nullptr) break;
-    auto value = FromNode(item, depth + 1);
-    if (!value) return std::nullopt;
-    dict.insert_or_assign(key.get(), std::move(*value));
+    if (!FromNode(item, depth + 1, dict[key.get()])) return false;
   }
-  return PlistValue(std::move(dict));
+  out = PlistValue(std::move(dict));
+  return true;
 }
 
-std::optional<PlistValue> FromNode(plist_t node, int depth) {
+bool FromNode(plist_t node, int depth, PlistValue& out) {
   // Deeply nested input is not a file of ours; refuse it rather than recurse without end.
   constexpr int kMaxDepth = 64;
-  if (node == nullptr || depth > kMaxDepth) return std::nullopt;
+  if (node == nullptr || depth > kMaxDepth) return false;
   switch (plist_get_node_type(node)) {
     case PLIST_STRING: {
       char* raw = nullptr;
       plist_get_string_val(node, &raw);
       MallocString text(raw);
-      return PlistValue(std::string(text ? text.get() : ""));
+      out = PlistValue(std::string(text ? text.get() : ""));
+      return true;
     }
     case PLIST_BOOLEAN: {
       uint8_t value = 0;
       plist_get_bool_val(node, &value);
-      return PlistValue(value != 0);
+      out = PlistValue(value != 0);
+      return true;
     }
     case PLIST_UINT: {
       // Signed integers travel in the same 64-bit cell, two's complement.
       uint64_t value = 0;
       plist_get_uint_val(node, &value);
-      return PlistValue(static_cast<int64_t>(value));
+      out = PlistValue(static_cast<int64_t>(value));
+      return true;
     }
     case PLIST_UID: {
       uint64_t value = 0;
       plist_get_uid_val(node, &value);
-      return PlistValue(static_cast<int64_t>(value));
+      out = PlistValue(static_cast<int64_t>(value));
+      return true;
     }
     case PLIST_REAL: {
       double value = 0;
       plist_get_real_val(node, &value);
-      return PlistValue(value);
+      out = PlistValue(value);
+      return true;
     }
     case PLIST_DATE: {
       int32_t seconds = 0;
       int32_t microseconds = 0;
       plist_get_date_val(node, &seconds, &microseconds);
-      return PlistValue(PlistDate{seconds + microseconds / 1e6});
+      out = PlistValue(PlistDate{seconds + microseconds / 1e6});
+      return true;
     }
     case PLIST_DATA: {
       char* raw = nullptr;
@@ -107,14 +110,15 @@ std::optional<PlistValue> FromNode(plist_t node, int depth) {
       plist_get_data_val(node, &raw, &length);
       MallocString bytes(raw);
       const auto* first = reinterpret_cast<const uint8_t*>(bytes.get());
-      return PlistValue(bytes ? PlistData(first, first + length) : PlistData());
+      out = PlistValue(bytes ? PlistData(first, first + length) : PlistData());
+      return true;
     }
     case PLIST_ARRAY:
-      return FromArrayNode(node, depth);
+      return FromArrayNode(node, depth, out);
     case PLIST_DICT:
-      return FromDictNode(node, depth);
+      return FromDictNode(node, depth, out);
     default:
-      return std::nullopt;
+      return false;
   }
 }
 
@@ -226,8 +230,9 @@ std::optional<PlistValue> ParsePropertyList(const std::string& bytes) {
     plist_from_xml(bytes.data(), length, &raw);
   }
   PlistNode root(raw);
-  if (root == nullptr) return std::nullopt;
-  return FromNode(root.get(), 0);
+  PlistValue value;
+  if (root == nullptr || !FromNode(root.get(), 0, value)) return std::nullopt;
+  return value;
 }
 
 std::string SerializePropertyList(const PlistValue& root) {
