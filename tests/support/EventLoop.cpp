@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/EventLoop.h"
 
+#include <memory>
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <QWidget>
 
 namespace zvtest {
 
@@ -24,6 +28,24 @@ bool RunEventLoopUntil(const std::function<bool()>& done, int timeoutMs) {
     loop.exec();
   }
   return true;
+}
+
+void WhenModalAppears(std::function<void(QWidget* modal)> answer, int timeoutMs) {
+  // The timer lives until it has answered or given up; it is not parented to anything the
+  // test may delete meanwhile.
+  auto* poll = new QTimer();
+  auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, deadline, answer = std::move(answer)] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      poll->stop();
+      poll->deleteLater();
+      answer(modal);
+    } else if (deadline->hasExpired()) {
+      poll->stop();
+      poll->deleteLater();
+    }
+  });
+  poll->start(10);
 }
 
 }  // namespace zvtest
