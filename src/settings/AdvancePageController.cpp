@@ -92,8 +92,12 @@ void AdvancePageController::OnSelChangeWirelessMode() {
   }
   for (const TxRateEntry& entry : rates) ui_->TXrate->addItem(QString::fromLatin1(entry.caption));
   ui_->BGprotection->setEnabled(WirelessModeUsesBGProtection(mode));
-  if (!WirelessModeUsesBGProtection(mode)) {
-    // The control keeps showing its entry; the driver receives "no protection". A rate
+  if (WirelessModeUsesBGProtection(mode)) {
+    // Back in a mixed mode the enabled control shows the protection Apply will send, which
+    // a single-band mode chosen in between has set to entry 0.
+    SelectItemAtIndex(ui_->BGprotection, state_.nBGProtection);
+  } else {
+    // The disabled control keeps showing its entry; the driver receives entry 0. A rate
     // beyond the shorter list falls back to "Auto".
     state_.nBGProtection = 0;
     if (state_.nTxRate >= static_cast<int>(rates.size())) state_.nTxRate = 0;

@@ -181,6 +181,10 @@ TEST_F(AdvancePageTest, ChoosingMode1While12MbpsIsSelectedFallsBackToAuto) {
   EXPECT_NE(written.find("#### 111111111 ####\n"), std::string::npos) << written;
   EXPECT_EQ(G_enumWirelessMode, 1);
   EXPECT_EQ(StoredRecords(), (PlistArray{PlistValue(StoredStrings(0, 0, 0, 0, 1))}));
+
+  // Back in the mixed mode the protection shown is the one Apply sends.
+  Choose(WirelessMode(), 0);
+  ExpectControls(0, 13, 0, 0, true, false, false);
 }
 
 TEST_F(AdvancePageTest, FiveGigahertzModesRunAsMode0WithoutSupportButKeepTheirRates) {
