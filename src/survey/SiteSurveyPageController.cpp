@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "survey/SiteSurveyPageController.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include <QDialog>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QWidget>
 
@@ -18,15 +23,27 @@
 #include "engine/TaskEngine.h"
 #include "engine/TaskQueue.h"
 #include "engine/WirelessTables.h"
+#include "engine/WpaKeyText.h"
+#include "platform/AlertPanel.h"
 #include "platform/InternalConsistency.h"
 #include "platform/qt/RunLoopTimer.h"
+#include "profiles/ProfileEditorController.h"
+#include "profiles/ProfilePageController.h"
 #include "survey/AccessPointTableModel.h"
 #include "survey/ElementWalk.h"
+#include "survey/HiddenSSIDController.h"
+#include "survey/WEPSettingController.h"
 #include "ui_SiteSurveyPage.h"
 
 namespace {
 
 constexpr double kSurveyIntervalSeconds = 2.0;
+constexpr int kSheetOK = 1;
+constexpr int kProfileTabIndex = 0;
+
+constexpr const char* kNoSelectionTitle = "No selected item";
+constexpr const char* kNoSelectionMessage = "Please select an item to connect to.";
+constexpr const char* kWpaEnterpriseAlert = "WPA-Enterprise isn't supported yet!!!";
 
 // What the element walk needs of a scan entry.
 EntryElements ElementsOf(const ScanEntry& entry) {
@@ -52,6 +69,19 @@ QString NetworkTypeText(uint32_t infrastructureMode) {
 
 void Trace(const char* format, const QString& text) {
   if (__DEBUG__) std::fprintf(stderr, format, text.toUtf8().constData());
+}
+
+// The encryption text of a connect or add-profile request: from the Privacy bit, then from
+// every WPA element of the entry.
+std::string EncryptionOf(const ScanEntry& entry) {
+  std::string encryption = entry.Fixed().Privacy != 0 ? strAryEncryption[Ndis802_11WEPEnabled]
+                                                      : strAryEncryption[Ndis802_11WEPDisabled];
+  WalkElementsEncryptionOnly(ElementsOf(entry), encryption);
+  return encryption;
+}
+
+bool IsTkip(const std::string& encryption) {
+  return encryption == "TKIP";
 }
 
 }  // namespace
@@ -112,9 +142,197 @@ void SiteSurveyPageController::OnRescan() {
   QueueRescan();
 }
 
-void SiteSurveyPageController::OnConnect() {}
+bool SiteSurveyPageController::TakeSelectedItem() {
+  const QModelIndexList rows = ui_->ApList->selectionModel()->selectedRows();
+  CurrentSelectedItem = rows.isEmpty() ? 0 : rows.first().row() + 1;
+  if (CurrentSelectedItem == 0) {
+    context_.Alerts.Run(kNoSelectionTitle, kNoSelectionMessage);
+    return false;
+  }
+  return true;
+}
 
-void SiteSurveyPageController::OnAddProfile() {}
+std::optional<ScanEntry> SiteSurveyPageController::SelectedEntry() const {
+  const ScanListView list = ScanListView::OfGlobalList();
+  if (CurrentSelectedItem <= 0 || list.DeclaredCount() == 0) return std::nullopt;
+  return list.At(static_cast<std::size_t>(CurrentSelectedItem - 1));
+}
+
+int SiteSurveyPageController::RunSheet(QDialog* dialog) {
+  QMainWindow* mainWindow = outlets_.mainWindow;
+  if (mainWindow && dialog->parentWidget() != mainWindow) {
+    dialog->setParent(mainWindow, dialog->windowFlags() | Qt::Sheet);
+  }
+  dialog->setWindowModality(Qt::WindowModal);
+  dialog->update();
+  const int code = dialog->exec();  // ended by the dialog's OK (1) or Cancel (0)
+  dialog->hide();
+  return code;
+}
+
+bool SiteSurveyPageController::AskHiddenNetworkName() {
+  if (!outlets_.HiddenSSID) return false;
+  if (RunSheet(outlets_.HiddenSSID->window()) != kSheetOK) return false;
+  SsidSet = NDIS_802_11_SSID{};
+  SsidSet.SsidLength = static_cast<uint32_t>(HiddenSSIDlen);
+  std::memcpy(SsidSet.Ssid, HiddenSSIDtext, static_cast<std::size_t>(HiddenSSIDlen));
+  return true;
+}
+
+bool SiteSurveyPageController::AskSecuritySettings(unsigned kind, const std::string& encryption) {
+  WEPSettingController* dialog = outlets_.WEPSetting;
+  if (!dialog) return false;
+  if (kind == static_cast<unsigned>(WpaKind::WpaPsk) ||
+      kind == static_cast<unsigned>(WpaKind::WpaNone)) {
+    dialog->setAuthenTypeComboText(kind == static_cast<unsigned>(WpaKind::WpaPsk) ? 1 : 0);
+    dialog->setAuthenTypeCombo(kAuthenItemWpa);
+    dialog->OnSelchangeAuthType();
+    dialog->setEncryTypeCombo(IsTkip(encryption) ? 0 : 1);
+    dialog->OnSelchangeEncryptionType();
+  } else {
+    // A WEP network; the authentication list keeps the items of its last preparation.
+    dialog->setAuthenTypeCombo(kAuthenItemOpen);
+    dialog->OnSelchangeAuthType();
+    dialog->setEncryTypeCombo(kEncryItemWep);
+    dialog->OnSelchangeEncryptionType();
+  }
+  dialog->window()->update();
+  dialog->clearText();
+  return RunSheet(dialog->window()) == kSheetOK;
+}
+
+void SiteSurveyPageController::QueueConnectRecord(std::unique_ptr<ProfileRecord> record) {
+  std::unique_ptr<ProfileData> task = ProfileData::setProfileData(std::move(record));
+  task->setTaskType(kTaskConfigure);
+  TaskQueue::InsertTaskObject(std::move(task));
+}
+
+void SiteSurveyPageController::OnConnect() {
+  if (__DEBUG__) std::fputs("#### SiteSurveyPageController - OnConnect ####\n", stderr);
+  TimerCount = 0;
+  G_bRescan = 0;
+  if (!TakeSelectedItem()) return;
+  if (__DEBUG__) {
+    std::fprintf(stderr,
+                 "**** SiteSurveyPageController - OnConnect --> CurrentSelectedItem = %d ****\n",
+                 CurrentSelectedItem);
+  }
+  if (ScanListView::OfGlobalList().DeclaredCount() == 0) return;
+  const std::optional<ScanEntry> entry = SelectedEntry();
+  if (!entry) {
+    // The row belongs to an older list than the current one: join nothing, and let the
+    // next tick show the current list.
+    G_bRescan = 1;
+    return;
+  }
+  const NDIS_WLAN_BSSID_EX& bss = entry->Fixed();
+  const std::string encryption = EncryptionOf(*entry);
+
+  const unsigned kind = IsItemWPA();
+  if (kind == static_cast<unsigned>(WpaKind::Wpa8021X)) {
+    context_.Alerts.Run(kWpaEnterpriseAlert, "");
+    return;
+  }
+
+  ConnectTarget target;
+  target.infrastructureMode = bss.InfrastructureMode;
+  std::memcpy(target.bssid, bss.MacAddress, sizeof target.bssid);
+  target.hidden = bss.InfrastructureMode == Ndis802_11Infrastructure && bss.Ssid.SsidLength == 0;
+  if (target.hidden && !AskHiddenNetworkName()) return;
+  target.ssid = target.hidden ? SsidSet : bss.Ssid;
+
+  const bool open = bss.Privacy == 0 && kind == static_cast<unsigned>(WpaKind::None);
+  if (!open && !AskSecuritySettings(kind, encryption)) return;
+
+  std::unique_ptr<ProfileRecord> record = BuildConnectRecord(target, open ? nullptr : &Security);
+  if (!record) {
+    context_.Alerts.Run(kWpaKeyNotUsableAlert, "");
+    return;
+  }
+
+  if (!target.hidden) SsidSet = bss.Ssid;
+  std::memcpy(BssidSet, bss.MacAddress, sizeof BssidSet);
+  G_bRescan = 0;
+  const bool byName = record->data().bUseBssid == 0;
+  QueueConnectRecord(std::move(record));
+  SetSsid = byName ? 1 : 0;
+  SetBssid = byName ? 0 : 1;
+
+  // The connection no longer comes from a profile.
+  G_configFromProfile = 0;
+  if (outlets_.ProfilePage) outlets_.ProfilePage->DisabledActivateProfile();
+  tableData_->Reload();
+  DeselectAll();
+}
+
+void SiteSurveyPageController::ReceiveWEPsetting(int authenType, int encryType, int selKeyIndex,
+                                                 int key1Len, const uint8_t* key1Material,
+                                                 int key2Len, const uint8_t* key2Material,
+                                                 int key3Len, const uint8_t* key3Material,
+                                                 int key4Len, const uint8_t* key4Material,
+                                                 int wpaPskLen, const char* wpaPsk) {
+  Security.AuthenType = authenType;
+  Security.EncryType = encryType;
+  Security.SelKeyIndex = selKeyIndex;
+  const int lengths[4] = {key1Len, key2Len, key3Len, key4Len};
+  const uint8_t* materials[4] = {key1Material, key2Material, key3Material, key4Material};
+  for (int n = 0; n < 4; ++n) {
+    // A key holds at most 14 bytes; whatever the caller claims, nothing more is copied.
+    const auto length = static_cast<uint8_t>(lengths[n]);
+    Security.KeyLen[n] = std::min<uint8_t>(length, kWepKeyMaterialSize);
+    if (materials[n] != nullptr) {
+      std::memcpy(Security.KeyMaterial[n], materials[n], Security.KeyLen[n]);
+    }
+  }
+  Security.WPAPSK.clear();
+  if (wpaPsk != nullptr && wpaPskLen > 0) {
+    Security.WPAPSK.assign(wpaPsk, static_cast<std::size_t>(wpaPskLen));
+  }
+}
+
+void SiteSurveyPageController::ReceiveHiddenSSID(int length, const char* text) {
+  HiddenSSIDlen = std::clamp(length, 0, static_cast<int>(sizeof HiddenSSIDtext));
+  if (text != nullptr) std::memcpy(HiddenSSIDtext, text, static_cast<std::size_t>(HiddenSSIDlen));
+}
+
+void SiteSurveyPageController::OnAddProfile() {
+  if (__DEBUG__) std::fputs("#### SiteSurveyPageController - OnAddProfile ####\n", stderr);
+  if (!TakeSelectedItem()) return;
+  if (ScanListView::OfGlobalList().DeclaredCount() == 0) return;
+  const std::optional<ScanEntry> entry = SelectedEntry();
+  if (!entry) return;  // the row belongs to an older list than the current one
+  const NDIS_WLAN_BSSID_EX& bss = entry->Fixed();
+
+  const QString name = QString::fromStdString(entry->SsidText());
+  uint8_t bssid[6];
+  std::memcpy(bssid, bss.MacAddress, sizeof bssid);
+  const int channel = FrequencyToChannel(bss.Configuration.DSConfig);
+  if (channel < 0) {
+    platform::ReportInternalInconsistency("SiteSurveyPageController", __LINE__);
+    return;
+  }
+
+  int authenMode = Ndis802_11AuthModeOpen;
+  int ecrypStatus = bss.Privacy != 0 ? Ndis802_11WEPEnabled : Ndis802_11WEPDisabled;
+  const unsigned kind = IsItemWPA();
+  if (kind == static_cast<unsigned>(WpaKind::WpaPsk) ||
+      kind == static_cast<unsigned>(WpaKind::WpaNone)) {
+    authenMode = kind == static_cast<unsigned>(WpaKind::WpaPsk) ? Ndis802_11AuthModeWPAPSK
+                                                                : Ndis802_11AuthModeWPANone;
+    ecrypStatus =
+        IsTkip(EncryptionOf(*entry)) ? Ndis802_11Encryption2Enabled : Ndis802_11Encryption3Enabled;
+  }
+
+  ProfileEditorController* editor = outlets_.ProfileEditor;
+  if (!editor) return;
+  if (!editor->AddProfile(name, bssid, ecrypStatus, authenMode,
+                          static_cast<int>(bss.InfrastructureMode), channel)) {
+    return;
+  }
+  if (outlets_.TabView) outlets_.TabView->setCurrentIndex(kProfileTabIndex);
+  RunSheet(editor->window());  // saving or discarding is the editor's business
+  if (outlets_.ProfilePage) outlets_.ProfilePage->RefreshProfileList();
+}
 
 void SiteSurveyPageController::QueueRescan() {
   // The rescan never reads its record; the task carries an empty one.

@@ -6,13 +6,17 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include <QObject>
 #include <QString>
 
 #include "app/AppContext.h"
 #include "driver/DriverRecords.h"
+#include "driver/ScanList.h"
 #include "engine/ProfileRecord.h"
+#include "survey/ConnectRequest.h"
 
 class QWidget;
 class QDialog;
@@ -47,6 +51,18 @@ class SiteSurveyPageController : public QObject {
   void OnConnect();
   void OnAddProfile();
 
+  // Results of the two dialogs of a connect request, handed over when the user confirms.
+  // The security dialog's choices: list items, transmit key, the four WEP keys (length and
+  // bytes) and the pre-shared key text with its length in bytes.
+  void ReceiveWEPsetting(int authenType, int encryType, int selKeyIndex, int key1Len,
+                         const uint8_t* key1Material, int key2Len, const uint8_t* key2Material,
+                         int key3Len, const uint8_t* key3Material, int key4Len,
+                         const uint8_t* key4Material, int wpaPskLen, const char* wpaPsk);
+  // The typed name of a hidden network (at most 32 bytes are kept).
+  void ReceiveHiddenSSID(int length, const char* text);
+  // What the security dialog handed back last.
+  const SecuritySettings& ReceivedSecuritySettings() const { return Security; }
+
   // The rows: rebuilt from G_pBssidList, or emptied.
   void RefreshAPList();
   void RescanTimeFunc();
@@ -70,6 +86,20 @@ class SiteSurveyPageController : public QObject {
 
  private:
   void QueueRescan();
+  // Takes the selected row into CurrentSelectedItem; alerts and answers false when no row
+  // is selected.
+  bool TakeSelectedItem();
+  // The scan entry behind CurrentSelectedItem, or nullopt when the current list is empty
+  // or shorter than the row (the list changed since the rows were built).
+  std::optional<ScanEntry> SelectedEntry() const;
+  // Runs `dialog` as a window-modal sheet on the main window; its result code.
+  int RunSheet(QDialog* dialog);
+  // The hidden-network dialog; true when it ended with OK (the name is in SsidSet).
+  bool AskHiddenNetworkName();
+  // Prepares and runs the security dialog for a network of `kind` whose group cipher
+  // reads as `encryption`; true when it ended with OK (the choices are in Security).
+  bool AskSecuritySettings(unsigned kind, const std::string& encryption);
+  void QueueConnectRecord(std::unique_ptr<ProfileRecord> record);
   // Selects nothing after the rows changed.
   void DeselectAll();
 
@@ -87,4 +117,7 @@ class SiteSurveyPageController : public QObject {
   int8_t runFlag = 0;           // nonzero while the task engine applies a task
   NDIS_802_11_SSID SsidSet{};   // network name of the last connect request
   uint8_t BssidSet[6]{};        // BSSID of the last connect request
+  SecuritySettings Security;    // the security dialog's last choices
+  int HiddenSSIDlen = 0;        // the hidden-network dialog's last name
+  uint8_t HiddenSSIDtext[32]{};
 };
