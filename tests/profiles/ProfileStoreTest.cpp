@@ -7,6 +7,7 @@
 
 #include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"
+#include "profiles/ProfileItem.h"
 #include "profiles/ProfileStore.h"
 #include "support/PrivateEnvironment.h"
 
@@ -206,6 +207,39 @@ TEST(ActivationRecordTest, CopiesTheProfileValuesThatExist) {
                                {key::kSelected, "-1"},
                                {key::kProfileName, "P"},
                                {key::kWpaPsk, "secret12"}}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProfileItemTest, RowTextsFollowTheStoredNumbers) {
+  const struct {
+    const char *a, *e, *t, *auth, *encryption, *network;
+  } cases[] = {
+      {"0", "0", "1", "Open", "UnKnown", "Infrastructure"},
+      {"1", "1", "0", "Shared", "WEP", "Ad Hoc"},
+      {"2", "1", "0", "WPA-NONE", "UnKnown", "Ad Hoc"},
+      {"2", "0", "1", "WPA-PSK", "TKIP", "Infrastructure"},
+      {"2", "1", "1", "WPA-PSK", "AES", "Infrastructure"},
+      {"7", "5", "1", "7", "5", "Infrastructure"},
+      {"0", "3", "4", "Open", "3", "4"},
+  };
+  for (const auto& c : cases) {
+    const ProfileItem item = ProfileItem::FromEntry({{key::kProfileName, "Home"},
+                                                     {key::kSsid, "Net"},
+                                                     {key::kChannel, "11"},
+                                                     {key::kAuthenticationType, c.a},
+                                                     {key::kEncryptionType, c.e},
+                                                     {key::kNetworkType, c.t}});
+    SCOPED_TRACE(std::string(c.a) + c.e + c.t);
+    EXPECT_EQ(item.profile(), "Home");
+    EXPECT_EQ(item.ssid(), "Net");
+    EXPECT_EQ(item.channel(), "Auto");
+    EXPECT_EQ(item.authentication(), c.auth);
+    EXPECT_EQ(item.encryption(), c.encryption);
+    EXPECT_EQ(item.network(), c.network);
+  }
 }
 
 }  // namespace
