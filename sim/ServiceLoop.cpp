@@ -320,7 +320,7 @@ bool ServiceLoop::ReadService(ServiceConnection& connection) {
     if (got > 0) {
       connection.in.insert(connection.in.end(), chunk, chunk + got);
       connection.lastActive = Clock::now();
-      ServeFrames(connection);
+      ServeRequestFrames(connection, model_, journal_);
       if (connection.closing || connection.out.size() >= kMaxPendingOutput) return true;
       continue;
     }
@@ -333,7 +333,7 @@ bool ServiceLoop::ReadService(ServiceConnection& connection) {
   }
 }
 
-void ServiceLoop::ServeFrames(ServiceConnection& c) {
+void ServeRequestFrames(RequestStream& c, AdapterModel& model, Journal& journal) {
   size_t pos = 0;
   auto close = [&c](const char* reason) {
     c.closing = true;
@@ -349,7 +349,7 @@ void ServiceLoop::ServeFrames(ServiceConnection& c) {
                         request.version == wire::kProtocolVersion &&
                         request.type == wire::kConnectionType;
       const int32_t status = good ? wire::kStatusSuccess : wire::kStatusGeneralError;
-      journal_.Opened(c.id, request.magic, request.version, request.type, status);
+      journal.Opened(c.id, request.magic, request.version, request.type, status);
       Append(c.out, wire::OpenReply{status});
       if (!good) close("bad open request");
       c.opened = good;
@@ -367,9 +367,9 @@ void ServiceLoop::ServeFrames(ServiceConnection& c) {
       }
       if (available < sizeof(header) + header.in_size) break;
       const uint8_t* in = c.in.data() + pos + sizeof(header);
-      OidReply reply = model_.Handle(header.selector, in, header.in_size, header.out_capacity);
+      OidReply reply = model.Handle(header.selector, in, header.in_size, header.out_capacity);
       if (reply.out.size() > header.out_capacity) reply = OidReply{wire::kStatusBadSize, {}};
-      journal_.StructureCall(c.id, header.selector, in, header.in_size, header.out_capacity,
+      journal.StructureCall(c.id, header.selector, in, header.in_size, header.out_capacity,
                              reply.status, reply.out);
       Append(c.out, wire::StructureReply{reply.status, static_cast<uint32_t>(reply.out.size())});
       c.out.insert(c.out.end(), reply.out.begin(), reply.out.end());
@@ -387,7 +387,7 @@ void ServiceLoop::ServeFrames(ServiceConnection& c) {
       const bool known = header.selector == wire::kMethodOneSelector;
       const int32_t status = known ? wire::kStatusSuccess : wire::kStatusUnsupported;
       const uint32_t nOut = known ? header.n_out : 0;
-      journal_.ScalarCall(c.id, header.selector, header.n_in, header.n_out, status);
+      journal.ScalarCall(c.id, header.selector, header.n_in, header.n_out, status);
       Append(c.out, wire::ScalarReply{status, nOut});
       c.out.insert(c.out.end(), size_t{nOut} * sizeof(uint64_t), 0);
       pos += frame;

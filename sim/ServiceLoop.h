@@ -14,6 +14,22 @@
 
 namespace sim {
 
+// The protocol state of one service connection: bytes received and not yet served, answers
+// not yet sent, and whether the open was accepted or the connection must close.
+struct RequestStream {
+  uint64_t id = 0;
+  bool opened = false;
+  bool closing = false;  // close once the pending answers are written
+  std::string closeReason;
+  std::vector<uint8_t> in;
+  std::vector<uint8_t> out;
+};
+
+// Answers every complete frame at the start of `stream.in` (the open, then structure and
+// scalar calls) into `stream.out`, and drops the frames served. A frame that breaks the
+// protocol sets `closing` with its reason; an incomplete frame waits for more bytes.
+void ServeRequestFrames(RequestStream& stream, AdapterModel& model, Journal& journal);
+
 struct ServiceOptions {
   uint32_t unit = 0;
   std::string controlPath;  // empty: no control socket
@@ -38,14 +54,8 @@ class ServiceLoop {
  private:
   using Clock = std::chrono::steady_clock;
 
-  struct ServiceConnection {
+  struct ServiceConnection : RequestStream {
     int fd = -1;
-    uint64_t id = 0;
-    bool opened = false;
-    bool closing = false;  // close once the pending answers are written
-    std::string closeReason;
-    std::vector<uint8_t> in;
-    std::vector<uint8_t> out;
     Clock::time_point lastActive;
   };
   struct ControlConnection {
@@ -62,7 +72,6 @@ class ServiceLoop {
   // Reads what the client sent and answers every complete frame; false when the
   // connection is finished.
   bool ReadService(ServiceConnection& connection);
-  void ServeFrames(ServiceConnection& connection);
   bool ReadControl(ControlConnection& connection);
   void CloseService(ServiceConnection& connection, const std::string& reason);
   void CloseIdleConnections();

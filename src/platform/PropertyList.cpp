@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/PropertyList.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -129,8 +130,15 @@ plist_t ToNode(const PlistValue& value) {
     plist_t operator()(double d) const { return plist_new_real(d); }
     plist_t operator()(bool b) const { return plist_new_bool(b ? 1 : 0); }
     plist_t operator()(const PlistDate& d) const {
-      double whole = std::floor(d.secondsSince2001);
-      auto micro = static_cast<int32_t>(std::lround((d.secondsSince2001 - whole) * 1e6));
+      // The cell holds whole seconds in 32 bits; a date read from a damaged file may lie
+      // outside (its microseconds push it past either end), so keep it in range.
+      constexpr double kFirst = INT32_MIN;
+      constexpr double kLast = INT32_MAX;
+      const double seconds = std::isfinite(d.secondsSince2001)
+                                 ? std::clamp(d.secondsSince2001, kFirst, kLast)
+                                 : 0;
+      double whole = std::floor(seconds);
+      auto micro = static_cast<int32_t>(std::lround((seconds - whole) * 1e6));
       return plist_new_date(static_cast<int32_t>(whole), micro);
     }
     plist_t operator()(const PlistData& d) const {
@@ -218,6 +226,18 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   }
 }
 
+// True when a string or key of the tree holds a zero byte. libplist aborts the process when
+// its accessors meet such a string; the XML form writes every byte of it, so look there.
+bool HoldsZeroByte(plist_t root) {
+  char* xml = nullptr;
+  uint32_t length = 0;
+  plist_to_xml(root, &xml, &length);
+  if (xml == nullptr) return true;
+  const bool zero = std::memchr(xml, 0, length) != nullptr;
+  plist_to_xml_free(xml);
+  return zero;
+}
+
 }  // namespace
 
 std::optional<PlistValue> ParsePropertyList(const std::string& bytes) {
@@ -226,7 +246,14 @@ std::optional<PlistValue> ParsePropertyList(const std::string& bytes) {
   plist_t raw = nullptr;
   if (plist_is_binary(bytes.data(), length)) {
     plist_from_bin(bytes.data(), length, &raw);
+    if (raw != nullptr && HoldsZeroByte(raw)) {
+      plist_free(raw);
+      return std::nullopt;
+    }
   } else {
+    // A zero byte is not allowed anywhere in XML, and libplist aborts the process when it
+    // later meets a string or key that holds one: such a file is not a property list.
+    if (bytes.find('\0') != std::string::npos) return std::nullopt;
     plist_from_xml(bytes.data(), length, &raw);
   }
   PlistNode root(raw);
