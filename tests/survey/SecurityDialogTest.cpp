@@ -123,6 +123,17 @@ TEST_F(SecurityDialogTest, refusedKeysAreNotHandedBack) {
   EXPECT_EQ(survey.ReceivedSecuritySettings().SelKeyIndex, 0);
 }
 
+TEST_F(SecurityDialogTest, everyControlOfBothDialogsCarriesItsOutletNameForScreenReaders) {
+  for (QDialog* window : {security.window(), hiddenName.window()}) {
+    EXPECT_EQ(window->accessibleName(), window->objectName());
+    for (const QWidget* control : window->findChildren<QWidget*>()) {
+      const QString name = control->objectName();
+      if (name.isEmpty() || name.startsWith("qt_")) continue;  // Qt's own inner widgets
+      EXPECT_EQ(control->accessibleName(), name);
+    }
+  }
+}
+
 TEST(ConnectRecordTest, networkModeDecidesAssociationAndWpaMode) {
   SecuritySettings wpa;
   wpa.AuthenType = kAuthenItemWpa;
