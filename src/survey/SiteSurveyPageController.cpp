@@ -201,12 +201,6 @@ bool SiteSurveyPageController::AskSecuritySettings(unsigned kind, const std::str
   return RunSheet(dialog->window()) == kSheetOK;
 }
 
-void SiteSurveyPageController::QueueConnectRecord(std::unique_ptr<ProfileRecord> record) {
-  std::unique_ptr<ProfileData> task = ProfileData::setProfileData(std::move(record));
-  task->setTaskType(kTaskConfigure);
-  TaskQueue::InsertTaskObject(std::move(task));
-}
-
 void SiteSurveyPageController::OnConnect() {
   if (__DEBUG__) std::fputs("#### SiteSurveyPageController - OnConnect ####\n", stderr);
   TimerCount = 0;
@@ -254,7 +248,7 @@ void SiteSurveyPageController::OnConnect() {
   std::memcpy(BssidSet, bss.MacAddress, sizeof BssidSet);
   G_bRescan = 0;
   const bool byName = record->data().bUseBssid == 0;
-  QueueConnectRecord(std::move(record));
+  SetTaskQueue(std::move(record));  // a full configuration task
   SetSsid = byName ? 1 : 0;
   SetBssid = byName ? 0 : 1;
 

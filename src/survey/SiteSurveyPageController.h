@@ -99,7 +99,6 @@ class SiteSurveyPageController : public QObject {
   // Prepares and runs the security dialog for a network of `kind` whose group cipher
   // reads as `encryption`; true when it ended with OK (the choices are in Security).
   bool AskSecuritySettings(unsigned kind, const std::string& encryption);
-  void QueueConnectRecord(std::unique_ptr<ProfileRecord> record);
   // Selects nothing after the rows changed.
   void DeselectAll();
 
