@@ -11,3 +11,6 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 cd "$build_dir"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600 -j2
+
+# Hostile input: every fuzz target for 15 seconds (builds them with clang in build-fuzz).
+"$OLDPWD/scripts/fuzz.sh" 15
