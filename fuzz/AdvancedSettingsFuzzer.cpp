@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform::PlistArray stored = records;
   StoreAdvancedSettings(stored, settings);
   FUZZ_CHECK(stored.size() == (records.empty() ? 1 : records.size()));
-  for (size_t i = 1; i < records.size(); ++i) FUZZ_CHECK(fuzz::SameAfterSave(stored[i], records[i]));
+  for (size_t i = 1; i < records.size(); ++i)
+    FUZZ_CHECK(fuzz::SameAfterSave(stored[i], records[i]));
 
   AdvancedSettings again;
   FUZZ_CHECK(LoadAdvancedSettings(stored, again));

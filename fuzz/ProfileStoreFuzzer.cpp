@@ -17,14 +17,32 @@ namespace {
 
 namespace key = profiles::key;
 
-const char* const kProfileKeys[] = {
-    key::kProfileName,   key::kSsid,          key::kChannel,          key::kNetworkType,
-    key::kAuthenticationType, key::kEncryptionType, key::kPreambleType, key::kPowerSaveMode,
-    key::kAcPowerCam,    key::kRtsThreshold,  key::kFragmentationThreshold, key::kTxPower,
-    key::kWepKey[0],     key::kWepKey[1],     key::kWepKey[2],        key::kWepKey[3],
-    key::kWepKeyType[0], key::kWepKeyType[1], key::kWepKeyType[2],    key::kWepKeyType[3],
-    key::kWepKeyUse,     key::kWpaPsk,        key::kBssid,            key::kHidden,
-    key::kActiveProfileFlag, key::kSelected};
+const char* const kProfileKeys[] = {key::kProfileName,
+                                    key::kSsid,
+                                    key::kChannel,
+                                    key::kNetworkType,
+                                    key::kAuthenticationType,
+                                    key::kEncryptionType,
+                                    key::kPreambleType,
+                                    key::kPowerSaveMode,
+                                    key::kAcPowerCam,
+                                    key::kRtsThreshold,
+                                    key::kFragmentationThreshold,
+                                    key::kTxPower,
+                                    key::kWepKey[0],
+                                    key::kWepKey[1],
+                                    key::kWepKey[2],
+                                    key::kWepKey[3],
+                                    key::kWepKeyType[0],
+                                    key::kWepKeyType[1],
+                                    key::kWepKeyType[2],
+                                    key::kWepKeyType[3],
+                                    key::kWepKeyUse,
+                                    key::kWpaPsk,
+                                    key::kBssid,
+                                    key::kHidden,
+                                    key::kActiveProfileFlag,
+                                    key::kSelected};
 
 size_t ReadEntry(const profiles::ProfileEntry& entry) {
   size_t total = 0;

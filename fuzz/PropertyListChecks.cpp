@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PropertyListChecks.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 #include <variant>
 
 #include <sys/stat.h>
@@ -19,7 +18,8 @@ namespace fuzz {
 const std::string& ScratchFolder() {
   static const std::string folder = [] {
     struct stat info {};
-    std::string base = ::stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode) ? "/dev/shm" : "/tmp";
+    std::string base =
+        ::stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode) ? "/dev/shm" : "/tmp";
     std::string pattern = base + "/zv-fuzz-XXXXXX";
     FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
     return pattern;
