@@ -332,6 +332,14 @@ TEST_F(WindowEndToEndTest, OnePassThroughEveryPage) {
   }
   EXPECT_TRUE(zvtest::RunEventLoopUntil([&] { return LinkStatusText().toStdString() == linkText; },
                                         kTicksMs));
+  // The page's own tick marks the activated profile as the connected one.
+  EXPECT_TRUE(zvtest::RunEventLoopUntil(
+      [&] {
+        return profileList->model()->index(0, ProfileTableModel::Mark).data(Qt::UserRole) ==
+               "CHECKMRK";
+      },
+      kTicksMs));
+  zvtest::RunEventLoopFor(2200);  // the table redraws the mark at its next tick
   Screenshot(window(), "profile");
 
   // --- Link Status: connected to the network, with channel, rate and figures.
