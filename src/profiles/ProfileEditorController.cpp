@@ -20,6 +20,7 @@
 #include "engine/crypto/HexDecode.h"
 #include "platform/AlertPanel.h"
 #include "profiles/AccessibleNames.h"
+#include "survey/SecurityKeyControls.h"
 #include "ui_ProfileEditorController.h"
 
 using namespace profiles;
@@ -29,12 +30,6 @@ namespace {
 constexpr int kNetworkAdHoc = 0;
 constexpr int kNetworkInfrastructure = 1;
 constexpr int kAuthWpaItem = 2;
-
-// Selects item `index`; an index outside the list (only from a hand-edited file or an
-// unexpected caller value) leaves the selection as it was.
-void SelectItem(QComboBox* combo, int index) {
-  if (index >= 0 && index < combo->count()) combo->setCurrentIndex(index);
-}
 
 QString FormatBssid(const std::array<uint8_t, 6>& bssid) {
   char text[13];
@@ -70,6 +65,13 @@ ProfileEditorController::ProfileEditorController(AppContext& context, QObject* p
     : QObject(parent), context_(context), ui_(std::make_unique<Ui::ProfileEditorController>()) {
   window_ = new QDialog;
   ui_->setupUi(window_);
+  keyControls_ = std::make_unique<SecurityKeyControls>(SecurityKeyControls::Outlets{
+      ui_->AuthenType,
+      ui_->EncryType,
+      ui_->WPAPreSharedKey,
+      {ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio, ui_->WEPKey4Radio},
+      {ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo},
+      {ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text}});
   NameControlsForAccessibility(window_);
 
   connect(ui_->OKButton, &QPushButton::clicked, this, &ProfileEditorController::OnOK);
@@ -125,19 +127,19 @@ void ProfileEditorController::AddInit() {
   ui_->ProfileName->setText(GetNextProfileName());
 
   ui_->CamWhenAcPower->setChecked(false);
-  SelectItem(ui_->AuthenType, 0);
+  SelectComboItem(ui_->AuthenType, 0);
   OnSelchangeAuthType();
-  SelectItem(ui_->Channel, 0);
-  SelectItem(ui_->EncryType, 0);
+  SelectComboItem(ui_->Channel, 0);
+  SelectComboItem(ui_->EncryType, 0);
   OnSelchangeEncryptionType();
   // Infrastructure, without the network-type rule: the channel controls and the third
   // authentication item stay as the previous opening left them.
-  SelectItem(ui_->NetworkType, kNetworkInfrastructure);
+  SelectComboItem(ui_->NetworkType, kNetworkInfrastructure);
 
-  SelectItem(ui_->PreambleType, 0);
+  SelectComboItem(ui_->PreambleType, 0);
   ui_->CAM->setChecked(true);
   ui_->PSMode->setChecked(false);
-  SelectItem(ui_->TxPower, 0);
+  SelectComboItem(ui_->TxPower, 0);
 
   if (ui_->SSID->count() > 0) ui_->SSID->setEditText(QString());
   ClearKeys();
@@ -155,20 +157,20 @@ void ProfileEditorController::EditInit(int index) {
   ui_->ProfileName->setText(QString::fromStdString(EntryText(entry, key::kProfileName)));
   ui_->CamWhenAcPower->setChecked(EntryNumber(entry, key::kAcPowerCam) != 0);
 
-  SelectItem(ui_->NetworkType, EntryNumber(entry, key::kNetworkType));
+  SelectComboItem(ui_->NetworkType, EntryNumber(entry, key::kNetworkType));
   OnNetworkType();
-  SelectItem(ui_->AuthenType, EntryNumber(entry, key::kAuthenticationType));
+  SelectComboItem(ui_->AuthenType, EntryNumber(entry, key::kAuthenticationType));
   OnSelchangeAuthType();
 
-  SelectItem(ui_->Channel, EntryNumber(entry, key::kChannel) - 1);
-  SelectItem(ui_->EncryType, EntryNumber(entry, key::kEncryptionType));
+  SelectComboItem(ui_->Channel, EntryNumber(entry, key::kChannel) - 1);
+  SelectComboItem(ui_->EncryType, EntryNumber(entry, key::kEncryptionType));
   OnSelchangeEncryptionType();
 
-  SelectItem(ui_->PreambleType, EntryNumber(entry, key::kPreambleType));
+  SelectComboItem(ui_->PreambleType, EntryNumber(entry, key::kPreambleType));
   const bool powerSaving = EntryNumber(entry, key::kPowerSaveMode) != 0;
   ui_->PSMode->setChecked(powerSaving);
   ui_->CAM->setChecked(!powerSaving);
-  SelectItem(ui_->TxPower, EntryNumber(entry, key::kTxPower));
+  SelectComboItem(ui_->TxPower, EntryNumber(entry, key::kTxPower));
 
   ui_->RtsThresholdText->setText(QString::fromStdString(EntryText(entry, key::kRtsThreshold)));
   ui_->FragThresholdText->setText(
@@ -185,7 +187,7 @@ void ProfileEditorController::EditInit(int index) {
   QRadioButton* radios[] = {ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio,
                             ui_->WEPKey4Radio};
   for (int n = 0; n < 4; ++n) {
-    SelectItem(types[n], EntryNumber(entry, key::kWepKeyType[n]));
+    SelectComboItem(types[n], EntryNumber(entry, key::kWepKeyType[n]));
     texts[n]->setText(QString::fromStdString(EntryText(entry, key::kWepKey[n])));
   }
   const int transmitKey = EntryNumber(entry, key::kWepKeyUse);
@@ -230,28 +232,28 @@ bool ProfileEditorController::AddProfile(const QString& ssid, const uint8_t bssi
       authItem = 0;
       break;
   }
-  SelectItem(ui_->AuthenType, authItem);
+  SelectComboItem(ui_->AuthenType, authItem);
   OnSelchangeAuthType();
 
-  SelectItem(ui_->Channel, channel - 1);
+  SelectComboItem(ui_->Channel, channel - 1);
   int encryItem = 0;
   if (authItem == kAuthWpaItem) {
     encryItem = ecrypStatus == 6 ? 1 : 0;
   } else {
     encryItem = ecrypStatus == 0 ? 1 : 0;
   }
-  SelectItem(ui_->EncryType, encryItem);
+  SelectComboItem(ui_->EncryType, encryItem);
   OnSelchangeEncryptionType();
 
   // Without the network-type rule, as for AddInit. An automatic network (2) is kept as
   // infrastructure.
-  SelectItem(ui_->NetworkType,
-             networkType == kNetworkAdHoc ? kNetworkAdHoc : kNetworkInfrastructure);
+  SelectComboItem(ui_->NetworkType,
+                  networkType == kNetworkAdHoc ? kNetworkAdHoc : kNetworkInfrastructure);
 
-  SelectItem(ui_->PreambleType, 0);
+  SelectComboItem(ui_->PreambleType, 0);
   ui_->PSMode->setChecked(false);
   ui_->CAM->setChecked(true);
-  SelectItem(ui_->TxPower, 0);
+  SelectComboItem(ui_->TxPower, 0);
 
   GetBssidList();
   const int item = ui_->SSID->findText(ssid, Qt::MatchExactly | Qt::MatchCaseSensitive);
@@ -270,7 +272,7 @@ bool ProfileEditorController::AddProfile(const QString& ssid, const uint8_t bssi
 void ProfileEditorController::ClearKeys() {
   for (QComboBox* type :
        {ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo}) {
-    SelectItem(type, 0);
+    SelectComboItem(type, 0);
   }
   for (QLineEdit* text : {ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text}) {
     text->clear();
@@ -292,61 +294,24 @@ void ProfileEditorController::OnNetworkType() {
 }
 
 void ProfileEditorController::setAuthenTypeComboText(int n) {
-  if (n != 0 && n != 1) return;
-  ui_->AuthenType->clear();
-  ui_->AuthenType->addItems({"Open", "Shared", n == 0 ? "WPA-NONE" : "WPA-PSK"});
-  ui_->AuthenType->setCurrentIndex(0);
+  keyControls_->SetAuthenTypeComboText(n);
 }
 
 void ProfileEditorController::setAuthenTypeCombo(int index) {
-  SelectItem(ui_->AuthenType, index);
+  SelectComboItem(ui_->AuthenType, index);
 }
 
 void ProfileEditorController::setEncryTypeCombo(int index) {
-  SelectItem(ui_->EncryType, index);
+  SelectComboItem(ui_->EncryType, index);
 }
 
 void ProfileEditorController::OnSelchangeAuthType() {
-  const int authClass = ui_->AuthenType->currentIndex() == kAuthWpaItem ? 1 : 0;
-  const int previous = ui_->EncryType->currentIndex();
-  ui_->EncryType->clear();
-  if (authClass == 0) {
-    ui_->EncryType->addItems({"NONE", "WEP"});
-  } else if (G_encryCapa == 4) {
-    ui_->EncryType->addItems({"TKIP"});
-  } else {
-    ui_->EncryType->addItems({"TKIP", "AES"});
-  }
-  if (authClass != selFlag) {
-    ui_->EncryType->setCurrentIndex(0);
-    selFlag = authClass;
-  } else {
-    ui_->EncryType->setCurrentIndex(previous >= 0 && previous < ui_->EncryType->count() ? previous
-                                                                                        : 0);
-  }
+  keyControls_->RebuildEncryptionList(selFlag);
   OnSelchangeEncryptionType();
 }
 
-void ProfileEditorController::SetKeyControlsEnabled(bool wep, bool wpa) {
-  ui_->WPAPreSharedKey->setEnabled(wpa);
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio, ui_->WEPKey4Radio,
-           ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo,
-           ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text}) {
-    control->setEnabled(wep);
-  }
-}
-
 void ProfileEditorController::OnSelchangeEncryptionType() {
-  const int a = ui_->AuthenType->currentIndex();
-  const int e = ui_->EncryType->currentIndex();
-  if (a == 0 && e == 0) {
-    SetKeyControlsEnabled(false, false);
-  } else if ((a == 0 && e == 1) || (a == 1 && (e == 0 || e == 1))) {
-    SetKeyControlsEnabled(true, false);
-  } else if (a == kAuthWpaItem) {
-    SetKeyControlsEnabled(false, true);
-  }
+  keyControls_->ApplyEnablingRules();
 }
 
 void ProfileEditorController::OnSelRTS() {
@@ -458,24 +423,7 @@ void ProfileEditorController::saveProfile() {
 }
 
 bool ProfileEditorController::VerifyKey() {
-  KeyEntry keys;
-  keys.authIndex = ui_->AuthenType->currentIndex();
-  keys.encryIndex = ui_->EncryType->currentIndex();
-  keys.wpaKey = Text(ui_->WPAPreSharedKey->text());
-  QComboBox* types[] = {ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo};
-  QLineEdit* texts[] = {ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text};
-  QRadioButton* radios[] = {ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio,
-                            ui_->WEPKey4Radio};
-  for (int n = 0; n < 4; ++n) {
-    keys.wep[n].typeIndex = types[n]->currentIndex();
-    keys.wep[n].text = Text(texts[n]->text());
-    keys.wep[n].transmit = radios[n]->isChecked();
-  }
-  if (auto alert = VerifyKeyEntry(keys)) {
-    context_.Alerts.Run(*alert, "");
-    return false;
-  }
-  return true;
+  return keyControls_->VerifyKey(context_.Alerts);
 }
 
 void ProfileEditorController::OnOK() {

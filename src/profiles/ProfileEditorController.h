@@ -18,6 +18,7 @@
 
 class QWidget;
 class QDialog;
+class SecurityKeyControls;
 namespace Ui {
 class ProfileEditorController;
 }
@@ -80,13 +81,13 @@ class ProfileEditorController : public QObject {
  private:
   void LoadRecords();
   void ReleaseRecords();
-  void SetKeyControlsEnabled(bool wep, bool wpa);
   void ClearKeys();
 
   AppContext& context_;
   Outlets outlets_;
   QDialog* window_ = nullptr;
   std::unique_ptr<Ui::ProfileEditorController> ui_;
+  std::unique_ptr<SecurityKeyControls> keyControls_;
 
   std::optional<profiles::ProfileStore> store_;  // held while the editor is open
   std::optional<profiles::ProfileList> records;

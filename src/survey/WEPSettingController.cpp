@@ -12,25 +12,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/state/GlobalState.h"
 #include "engine/KeyCheck.h"
 #include "engine/crypto/HexDecode.h"
 #include "platform/AlertPanel.h"
 #include "survey/ConnectRequest.h"
+#include "survey/SecurityKeyControls.h"
 #include "survey/SiteSurveyPageController.h"
 #include "ui_WEPSettingController.h"
 
 namespace {
 
-constexpr int kAuthClassWep = 0;  // Open or Shared
-constexpr int kAuthClassWpa = 1;
 constexpr int kKeyTypeHex = 0;
-constexpr int kEncryCapaTkipOnly = 4;
-
-// Selects item `index`; an index outside the list leaves the selection as it was.
-void SelectItem(QComboBox* combo, int index) {
-  if (index >= 0 && index < combo->count()) combo->setCurrentIndex(index);
-}
 
 }  // namespace
 
@@ -38,6 +30,13 @@ WEPSettingController::WEPSettingController(AppContext& context, QObject* parent)
     : QObject(parent), context_(context), ui_(std::make_unique<Ui::WEPSettingController>()) {
   window_ = new QDialog;
   ui_->setupUi(window_);
+  keyControls_ = std::make_unique<SecurityKeyControls>(SecurityKeyControls::Outlets{
+      ui_->AuthenType,
+      ui_->EncryType,
+      ui_->WPAPreSharedKey,
+      {ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio, ui_->WEPKey4Radio},
+      {ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo},
+      {ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text}});
 
   connect(ui_->OKButton, &QPushButton::clicked, this, &WEPSettingController::OnOK);
   connect(ui_->CancelButton, &QPushButton::clicked, this, &WEPSettingController::OnCANCEL);
@@ -54,27 +53,24 @@ WEPSettingController::~WEPSettingController() {
 void WEPSettingController::awakeFromNib() {
   for (QComboBox* combo : {ui_->AuthenType, ui_->EncryType, ui_->WEPKey1Combo, ui_->WEPKey2Combo,
                            ui_->WEPKey3Combo, ui_->WEPKey4Combo}) {
-    SelectItem(combo, 0);
+    SelectComboItem(combo, 0);
   }
-  selFlag = kAuthClassWep;
+  selFlag = SecurityKeyControls::kClassOpenOrShared;
   OnSelchangeAuthType();
 }
 
 // --- Preparation ---------------------------------------------------------------------------
 
 void WEPSettingController::setAuthenTypeComboText(int n) {
-  if (n != 0 && n != 1) return;
-  ui_->AuthenType->clear();
-  ui_->AuthenType->addItems({"Open", "Shared", n == 0 ? "WPA-NONE" : "WPA-PSK"});
-  ui_->AuthenType->setCurrentIndex(0);
+  keyControls_->SetAuthenTypeComboText(n);
 }
 
 void WEPSettingController::setAuthenTypeCombo(int index) {
-  SelectItem(ui_->AuthenType, index);
+  SelectComboItem(ui_->AuthenType, index);
 }
 
 void WEPSettingController::setEncryTypeCombo(int index) {
-  SelectItem(ui_->EncryType, index);
+  SelectComboItem(ui_->EncryType, index);
 }
 
 int WEPSettingController::getAuthenTypeCombo() const {
@@ -92,76 +88,20 @@ void WEPSettingController::clearText() {
 // --- List rules ------------------------------------------------------------------------------
 
 void WEPSettingController::OnSelchangeAuthType() {
-  const int a = ui_->AuthenType->currentIndex();
-  if (a >= kAuthenItemOpen && a <= kAuthenItemWpa) {
-    const int authClass = a == kAuthenItemWpa ? kAuthClassWpa : kAuthClassWep;
-    const int previous = ui_->EncryType->currentIndex();
-    ui_->EncryType->clear();
-    if (authClass == kAuthClassWep) {
-      ui_->EncryType->addItems({"NONE", "WEP"});
-    } else if (G_encryCapa == kEncryCapaTkipOnly) {
-      ui_->EncryType->addItems({"TKIP"});
-    } else {
-      ui_->EncryType->addItems({"TKIP", "AES"});
-    }
-    // A new class starts on its first item; within the class the choice stays.
-    if (authClass != selFlag) {
-      ui_->EncryType->setCurrentIndex(0);
-      selFlag = authClass;
-    } else {
-      ui_->EncryType->setCurrentIndex(previous >= 0 && previous < ui_->EncryType->count() ? previous
-                                                                                          : 0);
-    }
-  }
+  keyControls_->RebuildEncryptionList(selFlag);
   OnSelchangeEncryptionType();
 }
 
-void WEPSettingController::SetKeyControlsEnabled(bool wep, bool wpa) {
-  ui_->WPAPreSharedKey->setEnabled(wpa);
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio, ui_->WEPKey4Radio,
-           ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo,
-           ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text}) {
-    control->setEnabled(wep);
-  }
-}
-
 void WEPSettingController::OnSelchangeEncryptionType() {
-  const int a = ui_->AuthenType->currentIndex();
-  const int e = ui_->EncryType->currentIndex();
-  selAuth = a;
-  selEncry = e;
-  if (a == kAuthenItemOpen && e == 0) {
-    SetKeyControlsEnabled(false, false);
-  } else if ((a == kAuthenItemOpen && e == kEncryItemWep) ||
-             (a == kAuthenItemShared && (e == 0 || e == kEncryItemWep))) {
-    SetKeyControlsEnabled(true, false);
-  } else if (a == kAuthenItemWpa) {
-    SetKeyControlsEnabled(false, true);
-  }
+  selAuth = ui_->AuthenType->currentIndex();
+  selEncry = ui_->EncryType->currentIndex();
+  keyControls_->ApplyEnablingRules();
 }
 
 // --- OK and Cancel -----------------------------------------------------------------------
 
 bool WEPSettingController::VerifyKey() {
-  KeyEntry keys;
-  keys.authIndex = ui_->AuthenType->currentIndex();
-  keys.encryIndex = ui_->EncryType->currentIndex();
-  keys.wpaKey = ui_->WPAPreSharedKey->text().toUtf8().toStdString();
-  QComboBox* types[] = {ui_->WEPKey1Combo, ui_->WEPKey2Combo, ui_->WEPKey3Combo, ui_->WEPKey4Combo};
-  QLineEdit* texts[] = {ui_->WEPKey1Text, ui_->WEPKey2Text, ui_->WEPKey3Text, ui_->WEPKey4Text};
-  QRadioButton* radios[] = {ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio,
-                            ui_->WEPKey4Radio};
-  for (int n = 0; n < 4; ++n) {
-    keys.wep[n].typeIndex = types[n]->currentIndex();
-    keys.wep[n].text = texts[n]->text().toUtf8().toStdString();
-    keys.wep[n].transmit = radios[n]->isChecked();
-  }
-  if (auto alert = VerifyKeyEntry(keys)) {
-    context_.Alerts.Run(*alert, "");
-    return false;
-  }
-  return true;
+  return keyControls_->VerifyKey(context_.Alerts);
 }
 
 void WEPSettingController::ConvertWepKeys() {
@@ -190,16 +130,6 @@ void WEPSettingController::ConvertWepKeys() {
   }
 }
 
-int WEPSettingController::TransmitKeyIndex() const {
-  // The four radios form one group with a key always chosen; key 1 if none were.
-  const QRadioButton* radios[] = {ui_->WEPKey1Radio, ui_->WEPKey2Radio, ui_->WEPKey3Radio,
-                                  ui_->WEPKey4Radio};
-  for (int n = 0; n < 4; ++n) {
-    if (radios[n]->isChecked()) return n;
-  }
-  return 0;
-}
-
 void WEPSettingController::OnOK() {
   if (ui_->AuthenType->currentIndex() != selAuth && ui_->EncryType->currentIndex() != selEncry) {
     context_.Alerts.Run(kEncryptionTypeIncorrectAlert, "");
@@ -211,7 +141,8 @@ void WEPSettingController::OnOK() {
       ui_->EncryType->currentIndex() == kEncryItemWep) {
     ConvertWepKeys();
   }
-  SelKeyIndex = TransmitKeyIndex();
+  // The four radios form one group with a key always chosen; key 1 if none were.
+  SelKeyIndex = std::max(keyControls_->TransmitKeyIndex(), 0);
   WPAPSK = ui_->WPAPreSharedKey->text().toUtf8().toStdString();
 
   if (outlets_.SiteSurveyPage) {

@@ -16,6 +16,7 @@
 
 class QWidget;
 class QDialog;
+class SecurityKeyControls;
 namespace Ui {
 class WEPSettingController;
 }
@@ -61,15 +62,14 @@ class WEPSettingController : public QObject {
   void OnCANCEL();
 
  private:
-  void SetKeyControlsEnabled(bool wep, bool wpa);
   // Refreshes Key<n>Material / Key<n>Len from the WEP key texts.
   void ConvertWepKeys();
-  int TransmitKeyIndex() const;
 
   AppContext& context_;
   Outlets outlets_;
   QDialog* window_ = nullptr;
   std::unique_ptr<Ui::WEPSettingController> ui_;
+  std::unique_ptr<SecurityKeyControls> keyControls_;
 
   // The WEP keys as bytes (at most 13 and a terminating zero) and their lengths, kept
   // from one OK that involved WEP to the next.
