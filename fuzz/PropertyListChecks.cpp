@@ -49,11 +49,12 @@ bool SameAfterSave(const platform::PlistValue& a, const platform::PlistValue& b)
     return (std::isnan(*d) && std::isnan(e)) || *d == e;
   }
   if (auto* d = std::get_if<PlistDate>(&x)) {
-    // A date file holds whole seconds in 32 bits; one outside is saved as the nearest end.
+    // A date file holds whole seconds in 32 bits; one outside is saved as the nearest end,
+    // and libplist cuts a fraction towards zero or down depending on the sign.
     auto kept = [](double seconds) {
-      return std::floor(std::clamp(seconds, double{INT32_MIN}, double{INT32_MAX}));
+      return std::clamp(seconds, double{INT32_MIN}, double{INT32_MAX});
     };
-    return kept(d->secondsSince2001) == kept(std::get<PlistDate>(y).secondsSince2001);
+    return std::fabs(kept(d->secondsSince2001) - kept(std::get<PlistDate>(y).secondsSince2001)) < 1;
   }
   if (auto* array = std::get_if<PlistArray>(&x)) {
     const auto& other = std::get<PlistArray>(y);

@@ -17,8 +17,8 @@ const std::string& ScratchFolder();
 // Replaces `path` with exactly `size` bytes of `data`.
 void WriteScratchFile(const std::string& path, const uint8_t* data, size_t size);
 
-// Equal as the XML form can keep them: dates to the whole second inside the 32-bit range
-// of the format, any two NaNs alike.
+// Equal as the XML form can keep them: dates within a second inside the 32-bit range of
+// the format, any two NaNs alike.
 bool SameAfterSave(const platform::PlistValue& a, const platform::PlistValue& b);
 
 // Serialises `value`, parses the text again and checks that nothing was lost or changed,
