@@ -23,6 +23,11 @@ struct AddCase {
   const char* storedBssid;
 };
 
+// Test listings show a case by its label.
+void PrintTo(const AddCase& c, std::ostream* os) {
+  *os << c.label;
+}
+
 class AddProfileTest : public surveytest::ConnectFixture,
                        public ::testing::WithParamInterface<AddCase> {
  protected:

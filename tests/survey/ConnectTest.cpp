@@ -71,6 +71,11 @@ struct JoinCase {
   const char* joinedName;  // the association by this name; null: by the row's BSSID
 };
 
+// Test listings show a case by its label.
+void PrintTo(const JoinCase& c, std::ostream* os) {
+  *os << c.label;
+}
+
 void PreSharedKey(QDialog& dialog, const QString& key) {
   Type(dialog, "WPAPreSharedKey", key);
   Press(dialog, "OKButton");
