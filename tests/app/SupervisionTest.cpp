@@ -19,6 +19,7 @@
 #include "profiles/ProfileStore.h"
 #include "support/Journal.h"
 #include "support/RecordingAlertPanel.h"
+#include "support/StoredProfile.h"
 #include "support/TrelvanedFixture.h"
 #include "survey/AccessPointTableModel.h"
 #include "survey/SiteSurveyPageController.h"
@@ -35,28 +36,11 @@ constexpr uint32_t Set(uint32_t oid) {
 
 // An open infrastructure profile that was activated: the one to re-apply.
 void StoreActiveProfile() {
-  ProfileEntry entry{{key::kProfileName, "Home"},
-                     {key::kSsid, "ZvOpen"},
-                     {key::kChannel, "1"},
-                     {key::kNetworkType, "1"},
-                     {key::kAuthenticationType, "0"},
-                     {key::kEncryptionType, "1"},
-                     {key::kPreambleType, "0"},
-                     {key::kPowerSaveMode, "0"},
-                     {key::kAcPowerCam, "0"},
-                     {key::kRtsThreshold, "2347"},
-                     {key::kFragmentationThreshold, "2346"},
-                     {key::kTxPower, "0"},
-                     {key::kWepKeyUse, "0"},
-                     {key::kWpaPsk, ""},
-                     {key::kBssid, ""},
-                     {key::kHidden, "0"},
-                     {key::kActiveProfileFlag, "YES"},
-                     {key::kSelected, "0"}};
-  for (int n = 0; n < 4; ++n) {
-    entry[key::kWepKey[n]] = "";
-    entry[key::kWepKeyType[n]] = "0";
-  }
+  const ProfileEntry entry = testsupport::StoredProfile({{key::kProfileName, "Home"},
+                                                         {key::kSsid, "ZvOpen"},
+                                                         {key::kEncryptionType, "1"},
+                                                         {key::kActiveProfileFlag, "YES"},
+                                                         {key::kSelected, "0"}});
   platform::UserDefaults defaults;
   defaults.SetObject(profiles::kProfilesDefaultsKey, platform::PlistArray{entry});
   defaults.SetObject(profiles::kProfileSettingDefaultsKey, platform::PlistArray{entry});

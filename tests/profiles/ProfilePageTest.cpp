@@ -28,6 +28,7 @@
 #include "profiles/ProfileStore.h"
 #include "profiles/ProfileTableModel.h"
 #include "support/RecordingAlertPanel.h"
+#include "support/StoredProfile.h"
 #include "support/TrelvanedFixture.h"
 #include "survey/SiteSurveyPageController.h"
 
@@ -52,28 +53,7 @@ const std::string kScenario = R"({"networks": [
 
 // A stored profile as the editor writes it; `changes` override the defaults.
 ProfileEntry Profile(std::initializer_list<std::pair<const char*, const char*>> changes) {
-  ProfileEntry entry{{key::kProfileName, "P"},
-                     {key::kSsid, "ZvWep"},
-                     {key::kChannel, "1"},
-                     {key::kNetworkType, "1"},
-                     {key::kAuthenticationType, "0"},
-                     {key::kEncryptionType, "0"},
-                     {key::kPreambleType, "0"},
-                     {key::kPowerSaveMode, "0"},
-                     {key::kAcPowerCam, "0"},
-                     {key::kRtsThreshold, "2347"},
-                     {key::kFragmentationThreshold, "2346"},
-                     {key::kTxPower, "0"},
-                     {key::kWepKeyUse, "0"},
-                     {key::kWpaPsk, ""},
-                     {key::kBssid, ""},
-                     {key::kHidden, "0"}};
-  for (int n = 0; n < 4; ++n) {
-    entry[key::kWepKey[n]] = "";
-    entry[key::kWepKeyType[n]] = "0";
-  }
-  for (const auto& [name, value] : changes) entry[name] = value;
-  return entry;
+  return testsupport::StoredProfile(changes);
 }
 
 template <typename T>
