@@ -19,7 +19,9 @@ struct RecordRefusal {
 };
 
 // Title of the alert for an ad hoc profile whose channel has no frequency.
-inline constexpr const char* kInvalidChannelAlert = "Invalid channel.";
+inline constexpr const char* kInvalidChannelAlert =
+    "Invalid channel. An ad hoc profile needs a channel from 1 to 14; nothing was sent to the "
+    "adapter.";
 
 // Builds the record of `entry`: thresholds, preamble, power settings and network type as
 // stored; the channel frequency for an ad hoc network; the WPA key (64 hexadecimal digits,
