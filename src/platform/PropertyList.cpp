@@ -2,10 +2,13 @@
 #include "platform/PropertyList.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <pwd.h>
@@ -134,9 +137,8 @@ plist_t ToNode(const PlistValue& value) {
       // outside (its microseconds push it past either end), so keep it in range.
       constexpr double kFirst = INT32_MIN;
       constexpr double kLast = INT32_MAX;
-      const double seconds = std::isfinite(d.secondsSince2001)
-                                 ? std::clamp(d.secondsSince2001, kFirst, kLast)
-                                 : 0;
+      const double seconds =
+          std::isfinite(d.secondsSince2001) ? std::clamp(d.secondsSince2001, kFirst, kLast) : 0;
       double whole = std::floor(seconds);
       auto micro = static_cast<int32_t>(std::lround((seconds - whole) * 1e6));
       return plist_new_date(static_cast<int32_t>(whole), micro);
@@ -183,6 +185,38 @@ bool WriteAll(int fd, const char* data, size_t size) {
   return true;
 }
 
+// The temporary file of a write is "<name>.zvtmp-XXXXXX". A write that was killed between
+// creating it and renaming it leaves it behind. Such files older than this are removed by the next
+// write of the same file; younger ones may belong to a write still in progress.
+constexpr time_t kAbandonedTemporaryAgeSeconds = 60;
+
+constexpr const char* kTemporaryInfix = ".zvtmp-";
+
+bool IsTemporaryOf(const std::string& entry, const std::string& name) {
+  const std::string prefix = name + kTemporaryInfix;
+  constexpr size_t kRandomLength = 6;  // the XXXXXX that mkstemp fills in
+  if (entry.size() != prefix.size() + kRandomLength || entry.compare(0, prefix.size(), prefix) != 0)
+    return false;
+  return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()), entry.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+void RemoveAbandonedTemporaries(const std::string& folder, const std::string& name) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!IsTemporaryOf(entry->d_name, name)) continue;
+    const std::string path = folder + "/" + entry->d_name;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        now - info.st_mtime > kAbandonedTemporaryAgeSeconds) {
+      ::unlink(path.c_str());
+    }
+  }
+  ::closedir(dir);
+}
+
 // Writes `bytes` to `path` atomically: a temporary file beside it, flushed to disk with
 // its final mode, then renamed over the old file. The old file is untouched on failure.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, mode_t mode) {
@@ -190,7 +224,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, mode
   std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
   if (slash != std::string::npos && !MakeFolders(folder)) return false;
 
-  std::string temporary = path + ".XXXXXX";
+  std::string temporary = path + kTemporaryInfix + "XXXXXX";
   int fd = ::mkstemp(temporary.data());
   if (fd < 0) return false;
   bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
@@ -206,6 +240,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, mode
     ::fsync(folderFd);
     ::close(folderFd);
   }
+  RemoveAbandonedTemporaries(folder, slash == std::string::npos ? path : path.substr(slash + 1));
   return true;
 }
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -82,6 +83,28 @@ TEST_F(PropertyListFileTest, ReplaceIsAtomicAndLeavesNoTemporaryFiles) {
     EXPECT_EQ(entry.path().filename(), "Profile.plist");
   }
   EXPECT_EQ(files, 1u);
+}
+
+TEST_F(PropertyListFileTest, WriteRemovesTemporariesThatAKilledWriteLeftBehind) {
+  const auto makeTemporary = [&](const std::string& name, int ageSeconds) {
+    const std::string temporary = folder + "/" + name;
+    std::ofstream(temporary) << "<?xml";
+    const auto when =
+        std::filesystem::file_time_type::clock::now() - std::chrono::seconds(ageSeconds);
+    std::filesystem::last_write_time(temporary, when);
+    return temporary;
+  };
+  std::filesystem::create_directories(folder);
+  const std::string abandoned = makeTemporary("Profile.plist.zvtmp-a1B2c3", 3600);
+  const std::string inProgress = makeTemporary("Profile.plist.zvtmp-Zz9Yy8", 0);
+  const std::string otherFile = makeTemporary("Other.plist.zvtmp-a1B2c3", 3600);
+  const std::string notOurs = makeTemporary("Profile.plist.backup", 3600);
+
+  ASSERT_TRUE(platform::WritePropertyListFileAtomically(path, PlistValue(PlistArray{"new"})));
+  EXPECT_FALSE(std::filesystem::exists(abandoned));
+  EXPECT_TRUE(std::filesystem::exists(inProgress)) << "may belong to a write in progress";
+  EXPECT_TRUE(std::filesystem::exists(otherFile));
+  EXPECT_TRUE(std::filesystem::exists(notOurs));
 }
 
 TEST_F(PropertyListFileTest, GivenModeIsApplied) {
