@@ -12,14 +12,6 @@
 namespace profiles {
 namespace {
 
-constexpr int32_t kAuthOpen = 0;
-constexpr int32_t kAuthShared = 1;
-constexpr int32_t kAuthWpaPsk = 4;
-constexpr int32_t kAuthWpaNone = 5;
-constexpr int32_t kWepEnabled = 0;
-constexpr int32_t kWepDisabled = 1;
-constexpr int32_t kTkip = 4;
-constexpr int32_t kAes = 6;
 constexpr std::size_t kMaxWepKeyBytes = 13;
 constexpr std::size_t kMaxSsidBytes = 32;
 
@@ -91,15 +83,15 @@ std::variant<std::unique_ptr<ProfileRecord>, RecordRefusal> BuildProfileRecord(
     }
     record->SetWpaKey(pmk);
     std::fill(std::begin(pmk), std::end(pmk), uint8_t{0});
-    d.AuthMode = d.NetworkType == 1 ? kAuthWpaPsk : kAuthWpaNone;
-    d.WepStatus = encryption == 0 ? kTkip : kAes;
-  } else if (authentication == kAuthShared || encryption == 1) {
+    d.AuthMode = d.NetworkType == 1 ? Ndis802_11AuthModeWPAPSK : Ndis802_11AuthModeWPANone;
+    d.WepStatus = encryption == 0 ? Ndis802_11Encryption2Enabled : Ndis802_11Encryption3Enabled;
+  } else if (authentication == Ndis802_11AuthModeShared || encryption == 1) {
     d.AuthMode = authentication;
-    d.WepStatus = encryption == 0 ? kWepDisabled : kWepEnabled;
+    d.WepStatus = encryption == 0 ? Ndis802_11WEPDisabled : Ndis802_11WEPEnabled;
     if (auto refusal = SetWepKeys(entry, *record)) return *refusal;
   } else {
-    d.AuthMode = kAuthOpen;
-    d.WepStatus = kWepDisabled;
+    d.AuthMode = Ndis802_11AuthModeOpen;
+    d.WepStatus = Ndis802_11WEPDisabled;
   }
 
   d.bDisassociateFirst = 1;
